@@ -1,0 +1,26 @@
+// Runs the editor binary on a prepared input, for benchmarks of whole sessions.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct RunResult {
+  int status = -1;
+  long peak_rss_kb = 0;  // peak resident memory of the editor process
+};
+
+// Runs the editor in directory `dir` with `args`, standard input from the file `input` and
+// standard output to `output` (/dev/null by default). Returns its status and peak memory.
+RunResult RunBinary(const std::string& dir, const std::vector<std::string>& args,
+                    const std::string& input, const std::string& output = "/dev/null");
+
+// Runs the editor like RunBinary through a small launcher, so that the peak memory reported
+// is the editor's own. Returns it in KiB, or -1 when the run failed.
+long PeakMemoryKb(const std::string& dir, const std::vector<std::string>& args,
+                  const std::string& input);
+
+// Makes a fresh empty directory for a run and returns its path.
+std::string FreshDirectory();
+
+// Writes `text` to the file `path`.
+void WriteFile(const std::string& path, const std::string& text);

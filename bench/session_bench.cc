@@ -1,0 +1,49 @@
+// Whole sessions through the real binary: piped turns and peak memory.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "run_binary.h"
+
+namespace {
+
+// 100,000 turns of the kinds a piped script sends: text, Enter, '!' lines, and text typed
+// on the last line (the end-of-grid case, reached by the Enters).
+std::string PipedTurns() {
+  std::string keys;
+  for (int i = 0; i < 25000; ++i) {
+    keys += "some text typed on a line\n";
+    keys += "\n";
+    keys += "!n\n";
+    keys += "!\n";
+  }
+  return keys;
+}
+
+void BM_PipedTurns100k(benchmark::State& state) {
+  std::string dir = FreshDirectory();
+  WriteFile(dir + "/keys", PipedTurns());
+  for (auto _ : state) {
+    RunResult r = RunBinary(dir, {}, dir + "/keys");
+    if (r.status != 0) state.SkipWithError("editor failed");
+  }
+  state.counters["turns"] = 100000;
+}
+BENCHMARK(BM_PipedTurns100k)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_PeakMemory20Turns(benchmark::State& state) {
+  std::string dir = FreshDirectory();
+  std::string keys;
+  for (int i = 0; i < 18; ++i) keys += "line of text\n";
+  keys += "q\nq\n";
+  WriteFile(dir + "/keys", keys);
+  long peak = 0;
+  for (auto _ : state) {
+    peak = PeakMemoryKb(dir, {}, dir + "/keys");
+    if (peak < 0) state.SkipWithError("editor failed");
+  }
+  state.counters["peak_rss_kb"] = static_cast<double>(peak);
+}
+BENCHMARK(BM_PeakMemory20Turns)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace

@@ -1,0 +1,12 @@
+// The launch command: a remembered command line run by the system shell after a save.
+#pragma once
+
+struct EditorState;
+
+// Shows the remembered command and asks for a new one; a short answer keeps the old text.
+void SetCommand(char* text, int capacity);
+
+namespace cmd {
+void command_exec(EditorState& state);
+void command_edit(EditorState& state);
+}  // namespace cmd

@@ -1,0 +1,78 @@
+#include "core/display.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/grid.h"
+
+namespace {
+
+// Writes `count` bytes of `text` to standard output.
+void Put(const char* text, size_t count) { fwrite_unlocked(text, 1, count, stdout); }
+void Put(const char* text) { Put(text, std::strlen(text)); }
+
+// Formats `value` in decimal into `out` (at least 12 bytes); returns its length.
+int FormatInt(int value, char* out) {
+  char digits[12];
+  int count = 0;
+  long magnitude = value < 0 ? -static_cast<long>(value) : value;
+  do {
+    digits[count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude > 0);
+  int length = 0;
+  if (value < 0) out[length++] = '-';
+  while (count > 0) out[length++] = digits[--count];
+  return length;
+}
+
+// Returns the length of the text of `slot` from `column` on; 0 when the line ends before it.
+size_t TextFrom(const char* slot, int column) {
+  if (std::memchr(slot, 0, static_cast<size_t>(column) + 1)) return 0;
+  return std::strlen(slot + column);
+}
+
+}  // namespace
+
+void Display(int line, int column, int above, const char* grid, int numbers, const char* name) {
+  char number[12];
+  Put("\nEditing ");
+  Put(number, static_cast<size_t>(FormatInt(line + 1, number)));
+  Put(":");
+  Put(number, static_cast<size_t>(FormatInt(column + 1, number)));
+  Put(" ");
+  Put(name);
+  Put("\n\n");
+
+  bool with_numbers = numbers == 1;
+  char label[20] = "[";
+  int label_length = 1 + FormatInt(line + 1, label + 1);
+  label[label_length++] = ']';
+  label[label_length++] = ' ';
+
+  int first = line - above;
+  if (first < 0) first = 0;
+  if (first >= lines) first = lines - 1;
+  for (int i = first; i < lines && i - first <= above; ++i) {
+    const char* slot = SlotOf(i, grid);
+    size_t shown = TextFrom(slot, column);
+    const char* text = slot + column;
+    if (i == line) {
+      if (with_numbers) Put(label, static_cast<size_t>(label_length));
+      else Put(shown ? "> " : ">");
+    } else if (with_numbers) {
+      Put(" ");
+      Put(number, static_cast<size_t>(FormatInt(i + 1, number)));
+      if (shown) Put("  ");
+    } else if (shown) {
+      Put("  ");
+    }
+    Put(text, shown);
+    Put("\n");
+  }
+
+  // The prompt puts the first typed character under the current line's character at the cursor.
+  int width = with_numbers ? label_length : 2;
+  for (int i = 0; i < width - 2; ++i) Put(" ");
+  Put("> ");
+}

@@ -1,0 +1,51 @@
+// The document grid: `lines` slots of `lsize` bytes, one line per slot.
+//
+// Rules every writer keeps:
+//   1. every slot holds its terminating zero byte, at column lsize-1 at the latest;
+//   2. every byte of a slot behind its terminator is zero.
+#pragma once
+
+// Grid sizes, fixed once the RC file has been read at start-up.
+extern int lines;
+extern int lsize;
+
+inline constexpr int kDefaultLines = 32767;
+inline constexpr int kDefaultLsize = 256;
+
+// Returns the first byte of line slot `line` of `grid`.
+inline char* SlotOf(int line, char* grid) {
+  return grid + static_cast<long>(line) * static_cast<long>(lsize);
+}
+inline const char* SlotOf(int line, const char* grid) {
+  return grid + static_cast<long>(line) * static_cast<long>(lsize);
+}
+
+// Returns the length of a slot's text, never more than lsize-1.
+int TextLength(const char* slot);
+
+// Fills a line shorter than `column` with spaces up to the column; a longer line is untouched.
+void SpaceFill(char* slot, int column);
+
+// Writes `text` over line `line` from `column` on (typing); prints a message and changes nothing
+// for a line outside 0..line_count-1 or a column at or behind lsize-1. Text that would run past
+// column lsize-2 is dropped.
+void Replace(int line, int column, int line_count, const char* text, char* grid);
+
+// Empties line `line`, zeroing its whole slot.
+void Clear(int line, char* grid);
+
+// Cuts line `line` off at `column`; a column at or beyond lsize changes nothing.
+void Trim(int line, int column, char* grid);
+
+// Returns the index of the last line holding text, or 0 when no line does.
+int DocLength(const char* grid);
+
+// Result of AllocateGrid.
+enum class GridAlloc { kOk, kTooLarge, kNoMemory };
+
+// Allocates a zero-filled grid of lines x lsize bytes into *grid; pages never written cost
+// no memory. Returns kTooLarge when the size does not fit a signed 32-bit integer.
+GridAlloc AllocateGrid(char** grid);
+
+// Releases a grid made by AllocateGrid.
+void FreeGrid(char* grid);

@@ -1,0 +1,26 @@
+// Start-up, the command loop and the end of the editor.
+#pragma once
+
+struct EditorState;
+
+// Starts the editor with the program arguments, runs the loop until the user quits or input
+// ends, and returns the exit status.
+int RunEditor(int argc, char** argv);
+
+// Runs start-up: banner, command table, settings, RC file, grid, buffers, start-up load.
+// Returns 0 on success or the exit status to end with.
+int StartUp(EditorState& state, int argc, char** argv);
+
+// Runs one turn of the loop. Returns false when the editor is to end.
+bool RunTurn(EditorState& state);
+
+// Releases what start-up acquired.
+void ShutDown(EditorState& state);
+
+// Ends the process with `status` after flushing output; the one way out besides returning
+// from RunEditor.
+[[noreturn]] void Terminate(int status);
+
+namespace cmd {
+void quit(EditorState& state);
+}  // namespace cmd

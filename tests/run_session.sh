@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Runs one session case: pipes its keys into the editor in a fresh directory and checks the
+# output, the exit status and the files left behind. Usage: run_session.sh PELLAK CASE_DIR
+#
+# A case folder holds:
+#   keys       what is typed (piped to standard input); required, may be empty
+#   args       program arguments, one per line (optional)
+#   files/     files copied into the directory before the run, dotfiles included (optional)
+#   setup      shell script run in the directory before the run (optional)
+#   stdout     the whole expected output; a line "@include NAME" stands for tests/session_parts/NAME
+#   fragments  or: pieces expected in this order, separated by lines "@@" (a piece has no final newline)
+#   stderr     pieces expected on standard error, like fragments (else standard error must be empty)
+#   status     the expected exit status (default 0)
+#   after/     files expected in the directory afterwards, byte for byte
+#   absent     names, one per line, that must not exist afterwards
+#   check      shell script run in the directory afterwards; must exit 0
+set -u
+pellak=$(realpath "$1")
+case_dir=$(realpath "$2")
+parts_dir=$(dirname "$case_dir")/../session_parts
+scratch=$(mktemp -d)
+work="$scratch/dir"
+out="$scratch/out"
+err="$scratch/err"
+mkdir "$work"
+trap 'chmod -R u+rwx "$scratch" 2>/dev/null; rm -rf "$scratch"' EXIT
+failed=0
+fail() { echo "FAIL: $*"; failed=1; }
+
+[ -d "$case_dir/files" ] && cp -a "$case_dir/files/." "$work/"
+if [ -f "$case_dir/setup" ]; then (cd "$work" && bash "$case_dir/setup") || fail "setup failed"; fi
+
+args=()
+if [ -f "$case_dir/args" ]; then mapfile -t args < "$case_dir/args"; fi
+(cd "$work" && timeout 20 "$pellak" "${args[@]}" < "$case_dir/keys" > "$out" 2> "$err")
+status=$?
+
+expected_status=0
+[ -f "$case_dir/status" ] && expected_status=$(tr -d ' \n' < "$case_dir/status")
+[ "$status" = "$expected_status" ] || fail "exit status $status, expected $expected_status"
+
+if [ -f "$case_dir/stdout" ]; then
+  perl -e '
+    my ($file, $parts) = @ARGV;
+    open(my $in, "<", $file) or die "$file: $!";
+    binmode $in; binmode STDOUT;
+    while (my $line = <$in>) {
+      if ($line =~ /^\@include (\S+)\n?$/) {
+        open(my $part, "<", "$parts/$1") or die "$parts/$1: $!";
+        binmode $part; local $/; print <$part>; close $part;
+      } else { print $line; }
+    }' "$case_dir/stdout" "$parts_dir" > "$out.expected" || fail "cannot expand stdout"
+  if ! cmp -s "$out.expected" "$out"; then
+    fail "standard output differs (--- expected, +++ actual):"
+    diff -u --text "$out.expected" "$out" | head -n 60
+  fi
+  rm -f "$out.expected"
+fi
+
+# Checks that the pieces of FRAGMENTS appear in FILE in order.
+check_fragments() {
+  perl -e '
+    my ($pieces, $actual) = @ARGV;
+    local $/;
+    open(my $p, "<", $pieces) or die; binmode $p; my $text = <$p>;
+    open(my $a, "<", $actual) or die; binmode $a; my $got = <$a>;
+    $text =~ s/\n\z//;
+    my $at = 0; my $ok = 1;
+    for my $piece (split /\n\@\@\n/, $text, -1) {
+      my $found = index($got, $piece, $at);
+      if ($found < 0) { print "missing (in order): [$piece]\n"; $ok = 0; last; }
+      $at = $found + length($piece);
+    }
+    exit($ok ? 0 : 1);' "$1" "$2"
+}
+if [ -f "$case_dir/fragments" ]; then
+  if ! check_fragments "$case_dir/fragments" "$out"; then
+    fail "standard output lacks a fragment; it was:"
+    head -c 4000 "$out"
+  fi
+fi
+if [ -f "$case_dir/stderr" ]; then
+  check_fragments "$case_dir/stderr" "$err" || fail "standard error lacks a fragment: $(head -c 2000 "$err")"
+elif [ -s "$err" ]; then
+  fail "unexpected standard error: $(head -c 4000 "$err")"
+fi
+
+if [ -d "$case_dir/after" ]; then
+  while IFS= read -r -d '' f; do
+    rel=${f#"$case_dir/after/"}
+    if [ ! -e "$work/$rel" ]; then fail "missing file afterwards: $rel"
+    elif ! cmp -s "$f" "$work/$rel"; then
+      fail "file differs afterwards: $rel"; diff -u --text "$f" "$work/$rel" | head -n 20
+    fi
+  done < <(find "$case_dir/after" -type f -print0)
+fi
+if [ -f "$case_dir/absent" ]; then
+  while IFS= read -r name; do
+    [ -n "$name" ] && [ -e "$work/$name" ] && fail "file should not exist afterwards: $name"
+  done < "$case_dir/absent"
+fi
+if [ -f "$case_dir/check" ]; then (cd "$work" && bash "$case_dir/check") || fail "check script failed"; fi
+
+exit $failed

@@ -1,0 +1,47 @@
+// A small grid for unit tests, with the global sizes restored afterwards.
+#pragma once
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/grid.h"
+
+class TestGrid {
+ public:
+  TestGrid(int line_count, int line_size) : saved_lines_(lines), saved_lsize_(lsize) {
+    lines = line_count;
+    lsize = line_size;
+    bytes_.assign(static_cast<size_t>(line_count) * static_cast<size_t>(line_size), 0);
+  }
+  ~TestGrid() {
+    lines = saved_lines_;
+    lsize = saved_lsize_;
+  }
+  TestGrid(const TestGrid&) = delete;
+  TestGrid& operator=(const TestGrid&) = delete;
+
+  char* data() { return bytes_.data(); }
+  // Puts `text` (shorter than lsize) into line `line` as a fresh slot.
+  void Set(int line, const std::string& text) {
+    Clear(line, data());
+    std::memcpy(SlotOf(line, data()), text.data(), text.size());
+  }
+  std::string Text(int line) { return std::string(SlotOf(line, data())); }
+  // Returns true when every slot is terminated and zero behind its terminator.
+  bool Sound() {
+    for (int i = 0; i < lines; ++i) {
+      const char* slot = SlotOf(i, data());
+      size_t length = strnlen(slot, static_cast<size_t>(lsize));
+      if (length >= static_cast<size_t>(lsize)) return false;
+      for (size_t k = length; k < static_cast<size_t>(lsize); ++k)
+        if (slot[k] != 0) return false;
+    }
+    return true;
+  }
+
+ private:
+  int saved_lines_;
+  int saved_lsize_;
+  std::vector<char> bytes_;
+};
