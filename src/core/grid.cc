@@ -8,6 +8,7 @@
 
 int lines = kDefaultLines;
 int lsize = kDefaultLsize;
+int used_lines = 0;
 
 static const char kInvalidLineNumber[] = "Invalid Line Number";
 static const char kAtEndOfLine[] = "At End Of Line";
@@ -35,6 +36,7 @@ void Replace(int line, int column, int line_count, const char* text, char* grid)
   }
   if (column < 0) column = 0;
   char* slot = SlotOf(line, grid);
+  MarkUsed(line);
   SpaceFill(slot, column);
   size_t room = static_cast<size_t>(lsize - 1 - column);
   size_t count = std::strlen(text);
@@ -51,7 +53,8 @@ void Trim(int line, int column, char* grid) {
 
 int DocLength(const char* grid) {
   if (lines <= 0) return 0;
-  for (int i = lines - 1; i > 0; --i) {
+  int last = used_lines < lines ? used_lines - 1 : lines - 1;
+  for (int i = last; i > 0; --i) {
     if (SlotOf(i, grid)[0] != 0) return i;
   }
   return 0;
@@ -67,6 +70,7 @@ GridAlloc AllocateGrid(char** grid) {
                      MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
   if (block == MAP_FAILED) return GridAlloc::kNoMemory;
   *grid = static_cast<char*>(block);
+  used_lines = 0;
   return GridAlloc::kOk;
 }
 

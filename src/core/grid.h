@@ -9,6 +9,16 @@
 extern int lines;
 extern int lsize;
 
+// Every slot from used_lines on is empty: an upper bound on the lines that hold text, which
+// lets the whole-grid operations follow the document instead of the grid. Every writer that
+// may put text into slot i calls MarkUsed(i); nothing ever needs to lower it.
+extern int used_lines;
+
+// Records that line `line` may now hold text.
+inline void MarkUsed(int line) {
+  if (line >= used_lines) used_lines = line + 1;
+}
+
 inline constexpr int kDefaultLines = 32767;
 inline constexpr int kDefaultLsize = 256;
 
@@ -43,8 +53,8 @@ int DocLength(const char* grid);
 // Result of AllocateGrid.
 enum class GridAlloc { kOk, kTooLarge, kNoMemory };
 
-// Allocates a zero-filled grid of lines x lsize bytes into *grid; pages never written cost
-// no memory. Returns kTooLarge when the size does not fit a signed 32-bit integer.
+// Allocates a zero-filled grid of lines x lsize bytes into *grid (used_lines becomes 0); pages
+// never written cost no memory. Returns kTooLarge when the size does not fit a signed 32-bit integer.
 GridAlloc AllocateGrid(char** grid);
 
 // Releases a grid made by AllocateGrid.

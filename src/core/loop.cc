@@ -37,9 +37,19 @@ bool IsKey(const EditorState& state, Command command, const char* line) {
   return std::strcmp(line, state.command_keys[command]) == 0;
 }
 
+void (*terminate_hook)(int status) = nullptr;
+int (*shell_hook)(const char* command) = nullptr;
+
 [[noreturn]] void Terminate(int status) {
   std::fflush(stdout);
+  if (terminate_hook) terminate_hook(status);
   std::exit(status);
+}
+
+int RunShell(const char* command) {
+  std::fflush(stdout);
+  if (shell_hook) return shell_hook(command);
+  return std::system(command);
 }
 
 int StartUp(EditorState& state, int argc, char** argv) {

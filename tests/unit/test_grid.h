@@ -9,14 +9,17 @@
 
 class TestGrid {
  public:
-  TestGrid(int line_count, int line_size) : saved_lines_(lines), saved_lsize_(lsize) {
+  TestGrid(int line_count, int line_size)
+      : saved_lines_(lines), saved_lsize_(lsize), saved_used_(used_lines) {
     lines = line_count;
     lsize = line_size;
+    used_lines = 0;
     bytes_.assign(static_cast<size_t>(line_count) * static_cast<size_t>(line_size), 0);
   }
   ~TestGrid() {
     lines = saved_lines_;
     lsize = saved_lsize_;
+    used_lines = saved_used_;
   }
   TestGrid(const TestGrid&) = delete;
   TestGrid& operator=(const TestGrid&) = delete;
@@ -25,13 +28,16 @@ class TestGrid {
   // Puts `text` (shorter than lsize) into line `line` as a fresh slot.
   void Set(int line, const std::string& text) {
     Clear(line, data());
+    MarkUsed(line);
     std::memcpy(SlotOf(line, data()), text.data(), text.size());
   }
   std::string Text(int line) { return std::string(SlotOf(line, data())); }
-  // Returns true when every slot is terminated and zero behind its terminator.
+  // Returns true when every slot is terminated and zero behind its terminator, and every
+  // slot from used_lines on is empty.
   bool Sound() {
     for (int i = 0; i < lines; ++i) {
       const char* slot = SlotOf(i, data());
+      if (i >= used_lines && slot[0] != 0) return false;
       size_t length = strnlen(slot, static_cast<size_t>(lsize));
       if (length >= static_cast<size_t>(lsize)) return false;
       for (size_t k = length; k < static_cast<size_t>(lsize); ++k)
@@ -43,5 +49,6 @@ class TestGrid {
  private:
   int saved_lines_;
   int saved_lsize_;
+  int saved_used_;
   std::vector<char> bytes_;
 };
