@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds the session fuzzer with clang and runs it for a bounded time on the seed corpus.
+# A crash, a sanitizer report, a broken invariant, a leak or an input that runs longer than
+# the per-input timeout (a hang) makes it exit non-zero; the crashing input is kept in the
+# build directory. Prints libFuzzer's closing figures (executions, cov:, ft:).
+# Usage: tests/fuzz/run_fuzz.sh [SECONDS]   (default 60)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+seconds=${1:-60}
+root=$(pwd)
+build=$root/build-fuzz
+
+if ! command -v clang++ >/dev/null; then
+  if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null; then
+    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq clang
+  else
+    echo "The fuzzer needs clang: sudo apt-get install clang" >&2
+    exit 1
+  fi
+fi
+
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+      -DPELLAK_FUZZ=ON -DPELLAK_WERROR=ON >/dev/null
+cmake --build "$build" -j "$(nproc)" >/dev/null
+"$build/tests/fuzz/pellak_fuzz_selftest"
+
+# The run adds what it finds to a working copy; the seed corpus in the repository stays as it is.
+work=$build/fuzz-run
+rm -rf "$work"
+mkdir -p "$work/corpus" "$work/artifacts"
+cp "$root"/tests/fuzz/corpus/* "$work/corpus/"
+log=$work/fuzz.log
+status=0
+"$build/tests/fuzz/pellak_fuzz" "$work/corpus" -dict="$root/tests/fuzz/pellak.dict" \
+    -max_total_time="$seconds" -timeout=10 -max_len=2048 -print_final_stats=1 \
+    -artifact_prefix="$work/artifacts/" > "$log" 2>&1 || status=$?
+grep -E '^#[0-9]+[[:space:]]+DONE|^Done [0-9]+ runs|^stat::(number_of_executed_units|average_exec_per_sec|new_units_added|peak_rss_mb)' "$log" || true
+if [ "$status" != 0 ]; then
+  echo "FUZZING FAILED (status $status); the end of $log:" >&2
+  tail -n 60 "$log" >&2
+  ls -l "$work/artifacts" >&2
+  exit 1
+fi
+echo "fuzzing: no fault in ${seconds} s"

@@ -1,0 +1,153 @@
+// libFuzzer target: one whole editing session per input, run in-process in a private working
+// directory. After start-up and after every turn the grid and the cursor are checked; a fault
+// aborts with a description on standard error.
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "core/editor_state.h"
+#include "core/grid.h"
+#include "core/input.h"
+#include "core/loop.h"
+#include "file_guard.h"
+#include "fuzz_input.h"
+#include "grid_check.h"
+
+namespace {
+
+const char kDocumentName[] = "doc.txt";
+const char kRcName[] = ".pellak_rc";
+constexpr long kMaxGridBytes = 16L << 20;      // larger grids are legal but too slow to fuzz
+constexpr long kThoroughEveryTurn = 1L << 16;  // grids up to this size are checked whole each turn
+constexpr size_t kMaxRcWithSmallGrid = 900;    // leaves room for the size lines in the read buffer
+
+std::string work_dir;
+int home_dir = -1;  // the directory the fuzzer was started in, where it keeps its own files
+
+// Thrown by the terminate hook so that the session ends without ending the fuzzer.
+struct SessionEnded {
+  int status;
+};
+
+// Replaces Terminate's exit: unwinds back to the harness.
+[[noreturn]] void EndSession(int status) { throw SessionEnded{status}; }
+
+// Replaces the shell: the command is not run.
+int NoShell(const char*) { return 0; }
+
+// Removes every file the previous session left in the working directory.
+void EmptyWorkDir() {
+  DIR* dir = opendir(".");
+  if (dir == nullptr) std::abort();
+  while (dirent* entry = readdir(dir)) {
+    if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+      unlink(entry->d_name);
+    }
+  }
+  closedir(dir);
+}
+
+// Writes `text` to the file `name` in the working directory.
+void WriteFile(const char* name, const std::string& text) {
+  FILE* file = std::fopen(name, "wb");
+  if (file == nullptr) std::abort();
+  if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file) != text.size()) std::abort();
+  if (std::fclose(file) != 0) std::abort();
+}
+
+// Removes the working directory when the fuzzer ends.
+void RemoveWorkDir() {
+  if (work_dir.empty() || chdir(work_dir.c_str()) != 0) return;
+  EmptyWorkDir();
+  if (fchdir(home_dir) != 0 || rmdir(work_dir.c_str()) != 0) std::perror(work_dir.c_str());
+}
+
+// Aborts with `fault` and where it was found when it is not null.
+void Require(const char* fault, const char* when, int turn) {
+  if (fault == nullptr) return;
+  std::fprintf(stderr, "INVARIANT BROKEN %s turn %d: %s\n", when, turn, fault);
+  std::abort();
+}
+
+// Lays out the RC file and the document of `input` in the working directory.
+void PrepareFiles(const fuzz::Input& input) {
+  EmptyWorkDir();
+  if (input.flags & (fuzz::kWriteRc | fuzz::kSmallGrid)) {
+    std::string rc(input.flags & fuzz::kWriteRc ? input.rc : std::string_view());
+    if (input.flags & fuzz::kSmallGrid) {
+      if (rc.size() > kMaxRcWithSmallGrid) rc.resize(kMaxRcWithSmallGrid);
+      rc += "\nmax_lines=" + std::to_string(input.small_lines) +
+            "\nmax_char=" + std::to_string(input.small_chars) + "\n";
+    }
+    WriteFile(kRcName, rc);
+  }
+  if ((input.flags & fuzz::kNameDocument) && (input.flags & fuzz::kWriteDocument)) {
+    WriteFile(kDocumentName, std::string(input.document));
+  }
+}
+
+// Runs the turns of a started session, checking the state before the first and after each.
+// Every byte of a large grid is checked at the end only when the input asks for it.
+void RunTurns(EditorState& state, bool check_whole_grid) {
+  bool thorough = static_cast<long>(lines) * lsize <= kThoroughEveryTurn;
+  int turn = 0;
+  Require(fuzz::CheckState(state, thorough), "after start-up", turn);
+  while (RunTurn(state)) {
+    ++turn;
+    Require(fuzz::CheckState(state, thorough), "after", turn);
+  }
+  Require(fuzz::CheckState(state, thorough || check_whole_grid), "at the end, after", turn);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  char pattern[] = "/tmp/pellak-fuzz-XXXXXX";
+  home_dir = open(".", O_RDONLY | O_DIRECTORY);
+  if (mkdtemp(pattern) == nullptr || home_dir < 0) std::abort();
+  work_dir = pattern;
+  std::atexit(RemoveWorkDir);
+  if (std::freopen("/dev/null", "w", stdout) == nullptr) std::abort();
+  terminate_hook = EndSession;
+  shell_hook = NoShell;
+  return 0;
+}
+
+// Each session runs in the private directory; libFuzzer's own files stay where it was started.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  fuzz::Input input = fuzz::SplitInput(data, size);
+  bool check_whole_grid = (input.flags & fuzz::kCheckWholeGridMask) == fuzz::kCheckWholeGrid;
+  if (chdir(work_dir.c_str()) != 0) std::abort();
+  PrepareFiles(input);
+  lines = kDefaultLines;
+  lsize = kDefaultLsize;
+  used_lines = 0;
+  SetInputFromMemory(input.keys.data(), input.keys.size());
+
+  std::string name = kDocumentName;
+  char* argv[] = {const_cast<char*>("pellak"), name.data(), nullptr};
+  int argc = (input.flags & fuzz::kNameDocument) ? 2 : 1;
+  auto state = std::make_unique<EditorState>();
+  fuzz::guard_on = true;
+  try {
+    if (StartUp(*state, argc, argv) == 0 && state->grid != nullptr && lines <= 2 * kDefaultLines &&
+        static_cast<long>(lines) * lsize <= kMaxGridBytes) {
+      RunTurns(*state, check_whole_grid);
+    }
+  } catch (const SessionEnded&) {
+    if (state->grid != nullptr) {
+      Require(fuzz::CheckState(*state, check_whole_grid), "after Terminate", -1);
+    }
+  }
+  fuzz::guard_on = false;
+  ShutDown(*state);
+  if (fchdir(home_dir) != 0) std::abort();
+  return 0;
+}
