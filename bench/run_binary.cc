@@ -40,6 +40,11 @@ RunResult Spawn(const std::string& dir, std::vector<std::string> args, const std
 
 }  // namespace
 
+RunResult RunCommand(const std::string& dir, const std::vector<std::string>& command,
+                     const std::string& input, const std::string& output) {
+  return Spawn(dir, command, input, output);
+}
+
 RunResult RunBinary(const std::string& dir, const std::vector<std::string>& args,
                     const std::string& input, const std::string& output) {
   std::vector<std::string> command = {PELLAK_BINARY};
@@ -49,9 +54,16 @@ RunResult RunBinary(const std::string& dir, const std::vector<std::string>& args
 
 long PeakMemoryKb(const std::string& dir, const std::vector<std::string>& args,
                   const std::string& input) {
-  std::string report = dir + "/.peak_rss";
-  std::vector<std::string> command = {PELLAK_PEAK_RSS, dir, input, PELLAK_BINARY};
+  std::vector<std::string> command = {PELLAK_BINARY};
   command.insert(command.end(), args.begin(), args.end());
+  return PeakMemoryKbOf(dir, command, input);
+}
+
+long PeakMemoryKbOf(const std::string& dir, const std::vector<std::string>& program,
+                    const std::string& input) {
+  std::string report = dir + "/.peak_rss";
+  std::vector<std::string> command = {PELLAK_PEAK_RSS, dir, input};
+  command.insert(command.end(), program.begin(), program.end());
   if (Spawn("/", command, "/dev/null", report).status != 0) return -1;
   long kb = -1;
   int status = -1;

@@ -14,6 +14,15 @@ struct RunResult {
 RunResult RunBinary(const std::string& dir, const std::vector<std::string>& args,
                     const std::string& input, const std::string& output = "/dev/null");
 
+// Runs `command` (program path first) like RunBinary runs the editor.
+RunResult RunCommand(const std::string& dir, const std::vector<std::string>& command,
+                     const std::string& input, const std::string& output = "/dev/null");
+
+// Runs `command` (program path first) through the launcher of PeakMemoryKb and returns its
+// peak memory in KiB, or -1 when it could not run or did not end with status 0.
+long PeakMemoryKbOf(const std::string& dir, const std::vector<std::string>& command,
+                    const std::string& input);
+
 // Runs the editor like RunBinary through a small launcher, so that the peak memory reported
 // is the editor's own. Returns it in KiB, or -1 when the run failed.
 long PeakMemoryKb(const std::string& dir, const std::vector<std::string>& args,
