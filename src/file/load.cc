@@ -1,11 +1,169 @@
 #include "file/load.h"
 
-#include "core/editor_state.h"
+#include <cstdio>
+#include <cstring>
+#include <vector>
 
-void Open(int, char*, char*, char*) {}
+#include "core/editor_state.h"
+#include "core/grid.h"
+#include "core/input.h"
+#include "core/loop.h"
+#include "file/file_io.h"
+#include "file/save.h"
+
+namespace {
+
+const char kOpenQuestion[] =
+    "Enter a filename to open a new file and discard the buffer in memory\n"
+    "Enter 's' to first save the current buffer in memory\n"
+    "Enter 'x' to not open a file and return";
+const char kOpenNext[] = "Next, enter a new filename to open";
+const char kNotSavedNotOpened[] = "The document was not saved, so no file is opened";
+const char kNotFound[] = "File %s not found!\n";
+const char kCannotLoad[] = "Could not load %s: %s; the document is unchanged\n";
+const char kOpened[] = "Opened %s\n";
+const char kReadBytes[] = "Read %i bytes, ";
+const char kSplit[] = "WARNING!  Line %i is being split\n";
+const char kGenerated[] = "%i Lines Generated\n";
+const char kPartial[] =
+    "\nWarning!! Only %.1f percent of the data was loaded!\n"
+    "The unloaded data will be lost if you save to the same filename!\n"
+    "Do you wish to continue (Y,n)?\n"
+    "If not, restart with more lines by editing the .pellak_rc file.\n";
+const char kGoOn[] = "Y\n";
+const char kParsingError[] = "Data Parsing Error";
+const int kWarningAnswerSize = 16;  // 15 characters and a terminator
+const int kNoPosition = -1;
+const int kNewlineMark = 1;
+const int kSplitMark = 2;
+
+// Runs the open dialog. Returns true when `open_name` holds the file to load, false when
+// nothing is to be opened ('x', end of input, or a save that failed).
+bool AskOpenName(char* open_name, char* grid, char* file_name) {
+  std::puts(kOpenQuestion);
+  char answer[kNameSize];
+  if (!ReadAnswer(answer, kNameSize) || std::strcmp(answer, "x") == 0) return false;
+  if (std::strcmp(answer, "s") == 0) {
+    if (!SaveDocument(file_name, grid)) {
+      std::puts(kNotSavedNotOpened);
+      return false;
+    }
+    std::puts(kOpenNext);
+    if (!ReadAnswer(answer, kNameSize)) return false;
+  }
+  std::strcpy(open_name, answer);
+  return true;
+}
+
+// Returns the percentage of the text that a scan stopped by the line limit has loaded, or a
+// negative value when nothing but a final newline is left out. A last character left out
+// alone (or the one character after a split at the very end) counts as loss too.
+float LoadedPercentage(const char* text, int length, int examined, int pending) {
+  if (examined < length - 1) return static_cast<float>(examined * 100.0 / length);
+  bool last_left_out = examined == length - 1 && text[length - 1] != '\n';
+  if (last_left_out || pending > 0) return static_cast<float>((length - 1) * 100.0 / length);
+  return -1.0f;
+}
+
+}  // namespace
+
+int DataWarning(float percentage) {
+  std::printf(kPartial, static_cast<double>(percentage));
+  char answer[kWarningAnswerSize];
+  if (ReadLine(answer, kWarningAnswerSize) < 0 || std::strcmp(answer, kGoOn) != 0) Terminate(1);
+  return 0;
+}
+
+int MarkLines(const char* text, int* positions, int* kinds) {
+  positions[0] = 0;
+  for (int i = 1; i < lines; ++i) positions[i] = kNoPosition;
+  int length = static_cast<int>(std::strlen(text));
+  int next = 1;
+  int start = 0;     // where the line being scanned begins
+  int examined = 0;  // characters looked at; those from start on belong to the current line
+  bool stopped = false;
+  while (examined < length) {
+    // A newline ends the line up to and including column lsize-1; a further character splits.
+    bool full = start + lsize <= length;
+    int window_end = full ? start + lsize : length;
+    const void* found = std::memchr(text + examined, '\n', static_cast<size_t>(window_end - examined));
+    if (found) {
+      int at = static_cast<int>(static_cast<const char*>(found) - text);
+      positions[next] = at;
+      kinds[next++] = kNewlineMark;
+      start = examined = at + 1;
+    } else if (!full) {
+      examined = length;
+      break;
+    } else {
+      int at = start + lsize - 1;
+      std::printf(kSplit, next);
+      positions[next] = at;
+      kinds[next++] = kSplitMark;
+      start = at;
+      examined = at + 1;
+    }
+    if (next > lines) {
+      stopped = true;
+      break;
+    }
+  }
+  int pending = examined - start;
+  bool final_line = pending > 0 && !stopped;
+  std::printf(kGenerated, next - 1 + (final_line ? 1 : 0));
+  if (stopped) {
+    float percentage = LoadedPercentage(text, length, examined, pending);
+    if (percentage >= 0) DataWarning(percentage);
+  }
+  if (final_line) {
+    positions[next] = length;
+    kinds[next++] = kSplitMark;
+  }
+  return next;
+}
+
+void ParseLines(const char* text, char* grid) {
+  std::vector<int> positions(static_cast<size_t>(lines) + 1);
+  std::vector<int> kinds(static_cast<size_t>(lines) + 1, kNewlineMark);
+  int count = MarkLines(text, positions.data(), kinds.data()) - 1;
+  // Only slots below used_lines can hold text, so clearing those empties the whole grid.
+  int used = used_lines > count ? used_lines : count;
+  if (used > lines) used = lines;
+  std::memset(grid, 0, static_cast<size_t>(used) * static_cast<size_t>(lsize));
+  used_lines = count;
+  const int* at = positions.data();
+  const int* kind = kinds.data();
+  for (int k = 0; k < count; ++k) {
+    int begin = at[k] + (k > 0 && kind[k] == kNewlineMark ? 1 : 0);
+    int size = at[k + 1] - begin;
+    if (size < 0 || size > lsize - 1) {
+      std::puts(kParsingError);
+      Terminate(1);
+    }
+    std::memcpy(SlotOf(k, grid), text + begin, static_cast<size_t>(size));
+  }
+}
+
+void Open(int ask, char* open_name, char* grid, char* file_name) {
+  if (ask == 0 && !AskOpenName(open_name, grid, file_name)) return;
+  FileText file = ReadWholeFile(open_name);
+  if (!file.ok) {
+    if (file.missing)
+      std::printf(kNotFound, open_name);
+    else
+      std::printf(kCannotLoad, open_name, file.reason.c_str());
+    return;
+  }
+  std::printf(kOpened, open_name);
+  std::printf(kReadBytes, file.size);
+  ParseLines(file.text.get(), grid);
+}
 
 namespace cmd {
 
-void open(EditorState&) {}
+void open(EditorState& state) {
+  Open(0, state.open_name, state.grid, state.file_name);
+  std::strcpy(state.file_name, state.open_name);
+}
 
 }  // namespace cmd
