@@ -34,6 +34,7 @@ const char kGoOn[] = "Y\n";
 const char kParsingError[] = "Data Parsing Error";
 const int kWarningAnswerSize = 16;  // 15 characters and a terminator
 const int kNoPosition = -1;
+const double kMostLoaded = 99.9;  // the highest figure shown while text is left out
 const int kNewlineMark = 1;
 const int kSplitMark = 2;
 
@@ -57,12 +58,19 @@ bool AskOpenName(char* open_name, char* grid, char* file_name) {
 
 // Returns the percentage of the text that a scan stopped by the line limit has loaded, or a
 // negative value when nothing but a final newline is left out. A last character left out
-// alone (or the one character after a split at the very end) counts as loss too.
+// alone (or the one character after a split at the very end) counts as loss too. Since
+// something is lost, the figure never rounds up to a full 100.0.
 float LoadedPercentage(const char* text, int length, int examined, int pending) {
-  if (examined < length - 1) return static_cast<float>(examined * 100.0 / length);
-  bool last_left_out = examined == length - 1 && text[length - 1] != '\n';
-  if (last_left_out || pending > 0) return static_cast<float>((length - 1) * 100.0 / length);
-  return -1.0f;
+  double loaded;
+  if (examined < length - 1) {
+    loaded = examined;
+  } else if (pending > 0 || (examined == length - 1 && text[length - 1] != '\n')) {
+    loaded = length - 1;
+  } else {
+    return -1.0f;
+  }
+  double percentage = loaded * 100.0 / length;
+  return static_cast<float>(percentage < kMostLoaded ? percentage : kMostLoaded);
 }
 
 }  // namespace
