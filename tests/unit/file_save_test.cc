@@ -119,6 +119,16 @@ TEST_F(FileIo, ReadRefusesWhatIsNotAWholeRegularFile) {
   EXPECT_FALSE(device.ok);
   EXPECT_EQ(device.reason, "not a regular file");
   EXPECT_EQ(device.text, nullptr);
+  // A file whose content does not match its size (it grew or shrank while read).
+  FileText changing = ReadWholeFile("/proc/self/status");
+  EXPECT_FALSE(changing.ok);
+  EXPECT_EQ(changing.reason, "the file changed while it was read");
+  // A size that leaves no room for the terminator in an int (sparse, costs no disk).
+  Put(Path("huge"), "");
+  ASSERT_EQ(truncate(Path("huge").c_str(), 2147483647), 0);
+  FileText huge = ReadWholeFile(Path("huge").c_str());
+  EXPECT_FALSE(huge.ok);
+  EXPECT_EQ(huge.reason, "the file is too large");
 }
 
 }  // namespace
