@@ -9,6 +9,7 @@
 #include "core/input.h"
 #include "core/loop.h"
 #include "file/file_io.h"
+#include "file/name_answer.h"
 #include "file/save.h"
 
 namespace {
@@ -43,14 +44,14 @@ const int kSplitMark = 2;
 bool AskOpenName(char* open_name, char* grid, char* file_name) {
   std::puts(kOpenQuestion);
   char answer[kNameSize];
-  if (!ReadAnswer(answer, kNameSize) || std::strcmp(answer, "x") == 0) return false;
+  if (ReadNameAnswer(answer) != NameRead::kOk || std::strcmp(answer, "x") == 0) return false;
   if (std::strcmp(answer, "s") == 0) {
     if (!SaveDocument(file_name, grid)) {
       std::puts(kNotSavedNotOpened);
       return false;
     }
     std::puts(kOpenNext);
-    if (!ReadAnswer(answer, kNameSize)) return false;
+    if (ReadNameAnswer(answer) != NameRead::kOk) return false;
   }
   std::strcpy(open_name, answer);
   return true;
@@ -73,6 +74,47 @@ float LoadedPercentage(const char* text, int length, int examined, int pending) 
   return static_cast<float>(percentage < kMostLoaded ? percentage : kMostLoaded);
 }
 
+// A scan in progress over the text of one load.
+struct Scan {
+  int* positions;
+  int* kinds;
+  int length;        // of the text
+  int next = 1;      // the next mark to record; also the 1-based number of the current line
+  int start = 0;     // where the current line begins
+  int examined = 0;  // characters looked at; those from start on belong to the current line
+};
+
+// Records mark `next` at `position` with `kind`.
+void Record(Scan& scan, int position, int kind) {
+  scan.positions[scan.next] = position;
+  scan.kinds[scan.next++] = kind;
+}
+
+// Scans on to the end of the current line: a newline up to column lsize-1, or a split at the
+// character beyond a full line (with its warning). Returns false when the text ends first.
+bool MarkNextEnd(const char* text, Scan& scan) {
+  bool full = scan.start + lsize <= scan.length;
+  int window_end = full ? scan.start + lsize : scan.length;
+  const void* found = std::memchr(text + scan.examined, '\n',
+                                  static_cast<size_t>(window_end - scan.examined));
+  if (found) {
+    int at = static_cast<int>(static_cast<const char*>(found) - text);
+    Record(scan, at, kNewlineMark);
+    scan.start = scan.examined = at + 1;
+    return true;
+  }
+  if (!full) {
+    scan.examined = scan.length;
+    return false;
+  }
+  int at = scan.start + lsize - 1;
+  std::printf(kSplit, scan.next);
+  Record(scan, at, kSplitMark);
+  scan.start = at;
+  scan.examined = at + 1;
+  return true;
+}
+
 }  // namespace
 
 int DataWarning(float percentage) {
@@ -85,59 +127,30 @@ int DataWarning(float percentage) {
 int MarkLines(const char* text, int* positions, int* kinds) {
   positions[0] = 0;
   for (int i = 1; i < lines; ++i) positions[i] = kNoPosition;
-  int length = static_cast<int>(std::strlen(text));
-  int next = 1;
-  int start = 0;     // where the line being scanned begins
-  int examined = 0;  // characters looked at; those from start on belong to the current line
+  Scan scan{positions, kinds, static_cast<int>(std::strlen(text))};
   bool stopped = false;
-  while (examined < length) {
-    // A newline ends the line up to and including column lsize-1; a further character splits.
-    bool full = start + lsize <= length;
-    int window_end = full ? start + lsize : length;
-    const void* found = std::memchr(text + examined, '\n', static_cast<size_t>(window_end - examined));
-    if (found) {
-      int at = static_cast<int>(static_cast<const char*>(found) - text);
-      positions[next] = at;
-      kinds[next++] = kNewlineMark;
-      start = examined = at + 1;
-    } else if (!full) {
-      examined = length;
-      break;
-    } else {
-      int at = start + lsize - 1;
-      std::printf(kSplit, next);
-      positions[next] = at;
-      kinds[next++] = kSplitMark;
-      start = at;
-      examined = at + 1;
-    }
-    if (next > lines) {
-      stopped = true;
-      break;
-    }
+  while (scan.examined < scan.length && !stopped) {
+    if (!MarkNextEnd(text, scan)) break;
+    stopped = scan.next > lines;
   }
-  int pending = examined - start;
+  int pending = scan.examined - scan.start;
   bool final_line = pending > 0 && !stopped;
-  std::printf(kGenerated, next - 1 + (final_line ? 1 : 0));
+  std::printf(kGenerated, scan.next - 1 + (final_line ? 1 : 0));
   if (stopped) {
-    float percentage = LoadedPercentage(text, length, examined, pending);
+    float percentage = LoadedPercentage(text, scan.length, scan.examined, pending);
     if (percentage >= 0) DataWarning(percentage);
   }
-  if (final_line) {
-    positions[next] = length;
-    kinds[next++] = kSplitMark;
-  }
-  return next;
+  if (final_line) Record(scan, scan.length, kSplitMark);
+  return scan.next;
 }
 
 void ParseLines(const char* text, char* grid) {
   std::vector<int> positions(static_cast<size_t>(lines) + 1);
   std::vector<int> kinds(static_cast<size_t>(lines) + 1, kNewlineMark);
   int count = MarkLines(text, positions.data(), kinds.data()) - 1;
-  // Only slots below used_lines can hold text, so clearing those empties the whole grid.
-  int used = used_lines > count ? used_lines : count;
-  if (used > lines) used = lines;
-  std::memset(grid, 0, static_cast<size_t>(used) * static_cast<size_t>(lsize));
+  // Only slots below used_lines can hold text (every later slot is all zero), so clearing
+  // those empties the whole grid without touching pages the document never reached.
+  std::memset(grid, 0, static_cast<size_t>(used_lines) * static_cast<size_t>(lsize));
   used_lines = count;
   const int* at = positions.data();
   const int* kind = kinds.data();

@@ -12,6 +12,7 @@
 #include "core/grid.h"
 #include "core/input.h"
 #include "file/file_io.h"
+#include "file/name_answer.h"
 
 namespace {
 
@@ -31,12 +32,12 @@ bool NameTaken(const char* name) {
   return stat(name, &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
 }
 
-// Reads one name answer into `name`; prints the end-of-input message and returns false when
-// input has ended.
+// Reads one name answer into `name`. Returns false, after saying why, when input has ended or
+// the name was too long.
 bool ReadName(char* name) {
-  if (ReadAnswer(name, kNameSize)) return true;
-  std::puts(kEndNotSaved);
-  return false;
+  NameRead read = ReadNameAnswer(name);
+  if (read == NameRead::kEnd) std::puts(kEndNotSaved);
+  return read == NameRead::kOk;
 }
 
 }  // namespace
@@ -68,7 +69,11 @@ bool SaveDocument(char* file_name, const char* grid) {
   }
   while (file_name[0] == 0) {
     std::puts(kNameQuestion);
-    if (!ReadName(file_name)) return false;
+    // A name that was too long leaves file_name empty, so the question comes again.
+    if (ReadNameAnswer(file_name) == NameRead::kEnd) {
+      std::puts(kEndNotSaved);
+      return false;
+    }
   }
   std::string reason = WriteWholeFile(file_name, text.get(), size);
   if (!reason.empty()) {
