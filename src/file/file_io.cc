@@ -157,11 +157,12 @@ bool CopyAttributes(int fd, const struct stat* old) {
 bool WriteReplacing(const std::string& target, const struct stat* old, const char* data,
                     size_t size, std::string* reason) {
   std::string temp = DirectoryOf(target) + ".pellak-save-XXXXXX";
-  int fd = mkstemp(temp.data());
+  int fd = mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return false;
   if (!CopyAttributes(fd, old)) {
-    close(fd);
-    unlink(temp.c_str());
+    // The temporary file is abandoned unused; nothing depends on how its removal goes.
+    (void)close(fd);
+    (void)unlink(temp.c_str());
     return false;
   }
   bool ok = WriteAll(fd, data, size);
@@ -174,7 +175,7 @@ bool WriteReplacing(const std::string& target, const struct stat* old, const cha
     ok = false;
     *reason = Reason();
   }
-  if (!ok) unlink(temp.c_str());
+  if (!ok) (void)unlink(temp.c_str());  // the failure is already being reported
   return true;
 }
 
