@@ -13,8 +13,8 @@ void Save(char* file_name, const char* grid);
 // Does what Save does. Returns true only when the document has been written in full.
 bool SaveDocument(char* file_name, const char* grid);
 
-// Runs the save-name dialog. Returns 1 when a name is settled in `file_name`, 0 when declined
-// or when input ends (`file_name` is then unchanged).
+// Runs the save-name dialog. Returns 1 when a name is settled in `file_name`, 0 when declined,
+// when input ends or a name is too long (`file_name` is then unchanged).
 int DefineSaveName(char* file_name);
 
 // Assembles the text file of lines 0 to DocLength of `grid`: each line's text and a newline.
