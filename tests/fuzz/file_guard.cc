@@ -44,6 +44,10 @@ int __real_rename(const char* from, const char* to);
 int __real_remove(const char* path);
 int __real_unlink(const char* path);
 int __real_truncate(const char* path, off_t length);
+int __real_mkstemp(char* path);
+int __real_mkostemp(char* path, int flags);
+int __real_link(const char* from, const char* to);
+int __real_symlink(const char* target, const char* path);
 int __real_system(const char* command);
 FILE* __real_popen(const char* command, const char* mode);
 
@@ -85,6 +89,16 @@ int __wrap_remove(const char* path) { return Allowed(path) ? __real_remove(path)
 int __wrap_unlink(const char* path) { return Allowed(path) ? __real_unlink(path) : -1; }
 int __wrap_truncate(const char* path, off_t length) {
   return Allowed(path) ? __real_truncate(path, length) : -1;
+}
+int __wrap_mkstemp(char* path) { return Allowed(path) ? __real_mkstemp(path) : -1; }
+int __wrap_mkostemp(char* path, int flags) {
+  return Allowed(path) ? __real_mkostemp(path, flags) : -1;
+}
+int __wrap_link(const char* from, const char* to) {
+  return Allowed(from) && Allowed(to) ? __real_link(from, to) : -1;
+}
+int __wrap_symlink(const char* target, const char* path) {
+  return Allowed(target) && Allowed(path) ? __real_symlink(target, path) : -1;
 }
 
 // The launch command must go through RunShell, which the harness replaces; reaching the real

@@ -46,15 +46,16 @@ __attribute__((no_sanitize("coverage"))) const char* CheckGrid(const char* grid)
   return nullptr;
 }
 
-const char* CheckState(const EditorState& state, bool whole) {
+const char* CheckState(const EditorState& state, Coverage coverage) {
   if (state.cur_line < 0 || state.cur_line >= lines) return "cur_line outside the grid";
   if (state.cur_pos < 0 || state.cur_pos >= lsize) return "cur_pos outside the slot";
-  if (whole) return CheckGrid(state.grid);
-  int used = used_lines < lines ? used_lines : lines;
-  for (int line = 0; line < used; ++line) {
+  if (coverage == Coverage::kAllSlots) return CheckGrid(state.grid);
+  for (int line : {0, state.cur_line, state.cur_line + 1, state.undo_line, state.undo_line2, lines - 1}) {
     if (const char* fault = CheckSlot(state.grid, line)) return fault;
   }
-  for (int line : {state.cur_line, state.cur_line + 1, state.undo_line, state.undo_line2, lines - 1}) {
+  if (coverage == Coverage::kHotSlots) return nullptr;
+  int used = used_lines < lines ? used_lines : lines;
+  for (int line = 0; line < used; ++line) {
     if (const char* fault = CheckSlot(state.grid, line)) return fault;
   }
   return nullptr;

@@ -12,9 +12,15 @@ const char* CheckSlot(const char* grid, int line);
 // Returns nullptr when every slot of `grid` keeps the grid rules, else the first fault.
 const char* CheckGrid(const char* grid);
 
-// Returns nullptr when the cursor of `state` is inside the grid and its grid is sound, else
-// the fault. With `whole` false only the slots below used_lines and those the last command
-// worked on (current, next, undo lines, last) are checked.
-const char* CheckState(const EditorState& state, bool whole);
+// How much of the grid CheckState reads.
+enum class Coverage {
+  kHotSlots,   // the slots a command works on: current, next, undo lines, first and last
+  kUsedSlots,  // the hot slots and every slot below used_lines
+  kAllSlots,   // every slot
+};
+
+// Returns nullptr when the cursor of `state` is inside the grid and the slots of its grid
+// named by `coverage` are sound, else the fault.
+const char* CheckState(const EditorState& state, Coverage coverage);
 
 }  // namespace fuzz

@@ -1,5 +1,7 @@
 // Self-test of the fuzzer's own parts: a checker that never fires, an input split that loses
 // a section, or a guard that lets a path through would make a green fuzz run worthless.
+#include <stdlib.h>
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -58,23 +60,31 @@ void TestStateCheck() {
   std::vector<char> grid = SoundGrid();
   EditorState state;
   state.grid = grid.data();
-  Expect(fuzz::CheckState(state, false) == nullptr, "a sound state passes");
+  using fuzz::Coverage;
+  Expect(fuzz::CheckState(state, Coverage::kHotSlots) == nullptr, "a sound state passes");
   state.cur_pos = lsize;
-  Expect(fuzz::CheckState(state, false) != nullptr, "a column behind the slot is found");
+  Expect(fuzz::CheckState(state, Coverage::kHotSlots) != nullptr, "a column behind the slot is found");
   state.cur_pos = 0;
   state.cur_line = lines;
-  Expect(fuzz::CheckState(state, false) != nullptr, "a line behind the grid is found");
+  Expect(fuzz::CheckState(state, Coverage::kHotSlots) != nullptr, "a line behind the grid is found");
   state.cur_line = 0;
 
   grid[24] = 'w';  // text in line 3, which is at used_lines and the last line
-  Expect(fuzz::CheckState(state, false) != nullptr, "text in the last line is found");
+  Expect(fuzz::CheckState(state, Coverage::kHotSlots) != nullptr, "text in the last line is found");
   lines = 5;       // line 3 is no longer the last line, nor one the state names
   grid.resize(40, 0);
   state.grid = grid.data();
-  Expect(fuzz::CheckState(state, false) == nullptr, "the quick check skips untouched slots");
-  Expect(fuzz::CheckState(state, true) != nullptr, "the whole check does not");
+  Expect(fuzz::CheckState(state, Coverage::kUsedSlots) == nullptr, "slots from used_lines on are skipped");
+  Expect(fuzz::CheckState(state, Coverage::kAllSlots) != nullptr, "the whole check reads them");
   state.undo_line2 = 3;
-  Expect(fuzz::CheckState(state, false) != nullptr, "the undo line is checked each turn");
+  Expect(fuzz::CheckState(state, Coverage::kHotSlots) != nullptr, "the undo line is checked each turn");
+
+  grid = SoundGrid();
+  grid[20] = 'q';  // a stray byte behind the "x" of line 2, below used_lines
+  state.grid = grid.data();
+  state.undo_line2 = 0;
+  Expect(fuzz::CheckState(state, Coverage::kHotSlots) == nullptr, "line 2 is not a hot slot");
+  Expect(fuzz::CheckState(state, Coverage::kUsedSlots) != nullptr, "but a slot in use");
   state.grid = nullptr;
 }
 
@@ -109,6 +119,8 @@ void TestGuard() {
   FILE* file = std::fopen("/dev/null", "rb");
   Expect(file == nullptr && errno == EACCES, "an absolute name is refused");
   Expect(std::rename("a", "../b") == -1 && errno == EACCES, "a rename out of the directory is refused");
+  char temp[] = "/tmp/pellak-guard-XXXXXX";
+  Expect(mkostemp(temp, 0) == -1 && errno == EACCES, "a temporary file out of the directory is refused");
   if (file) std::fclose(file);
   fuzz::guard_on = false;
   file = std::fopen("/dev/null", "rb");

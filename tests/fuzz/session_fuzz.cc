@@ -25,7 +25,7 @@ namespace {
 const char kDocumentName[] = "doc.txt";
 const char kRcName[] = ".pellak_rc";
 constexpr long kMaxGridBytes = 16L << 20;      // larger grids are legal but too slow to fuzz
-constexpr long kThoroughEveryTurn = 1L << 16;  // grids up to this size are checked whole each turn
+constexpr long kWholeEveryTurn = 1L << 16;  // grids up to this size are checked whole each turn
 constexpr size_t kMaxRcWithSmallGrid = 900;    // leaves room for the size lines in the read buffer
 
 std::string work_dir;
@@ -94,16 +94,20 @@ void PrepareFiles(const fuzz::Input& input) {
 }
 
 // Runs the turns of a started session, checking the state before the first and after each.
-// Every byte of a large grid is checked at the end only when the input asks for it.
+// A small grid is checked whole every time. In a large one each turn checks the slots that
+// commands work on, and the end checks the slots in use, or every slot when `check_whole_grid`.
 void RunTurns(EditorState& state, bool check_whole_grid) {
-  bool thorough = static_cast<long>(lines) * lsize <= kThoroughEveryTurn;
+  using fuzz::Coverage;
+  bool small = static_cast<long>(lines) * lsize <= kWholeEveryTurn;
+  Coverage each_turn = small ? Coverage::kAllSlots : Coverage::kHotSlots;
+  Coverage at_end = small || check_whole_grid ? Coverage::kAllSlots : Coverage::kUsedSlots;
   int turn = 0;
-  Require(fuzz::CheckState(state, thorough), "after start-up", turn);
+  Require(fuzz::CheckState(state, at_end), "after start-up", turn);
   while (RunTurn(state)) {
     ++turn;
-    Require(fuzz::CheckState(state, thorough), "after", turn);
+    Require(fuzz::CheckState(state, each_turn), "after", turn);
   }
-  Require(fuzz::CheckState(state, thorough || check_whole_grid), "at the end, after", turn);
+  Require(fuzz::CheckState(state, at_end), "at the end, after", turn);
 }
 
 }  // namespace
@@ -143,7 +147,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   } catch (const SessionEnded&) {
     if (state->grid != nullptr) {
-      Require(fuzz::CheckState(*state, check_whole_grid), "after Terminate", -1);
+      fuzz::Coverage coverage = check_whole_grid ? fuzz::Coverage::kAllSlots : fuzz::Coverage::kUsedSlots;
+      Require(fuzz::CheckState(*state, coverage), "after Terminate", -1);
     }
   }
   fuzz::guard_on = false;
