@@ -13,13 +13,23 @@
 
 namespace fuzz {
 bool guard_on = false;
+char own_directory[4096] = {};
 }  // namespace fuzz
 
 namespace {
 
-// Returns true when `path` may be used: always outside a session, else only plain names.
+// Returns true when `path` is inside the fuzzer's own directory.
+bool InOwnDirectory(const char* path) {
+  size_t length = std::strlen(fuzz::own_directory);
+  return length > 0 && std::strncmp(path, fuzz::own_directory, length) == 0 &&
+         std::strstr(path, "/../") == nullptr;
+}
+
+// Returns true when `path` may be used: always outside a session, else only plain names and
+// the fuzzer's own files.
 bool Allowed(const char* path) {
   if (!fuzz::guard_on || path == nullptr || std::strchr(path, '/') == nullptr) return true;
+  if (InOwnDirectory(path)) return true;
   errno = EACCES;
   return false;
 }

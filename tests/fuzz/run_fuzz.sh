@@ -31,13 +31,15 @@ mkdir -p "$work/corpus" "$work/artifacts"
 cp "$root"/tests/fuzz/corpus/* "$work/corpus/"
 log=$work/fuzz.log
 status=0
-"$build/tests/fuzz/pellak_fuzz" "$work/corpus" -dict="$root/tests/fuzz/pellak.dict" \
+# Started in $work: the only directory outside its private one that a session may write to.
+(cd "$work" && "$build/tests/fuzz/pellak_fuzz" "$work/corpus" -dict="$root/tests/fuzz/pellak.dict" \
     -max_total_time="$seconds" -timeout=10 -max_len=2048 -print_final_stats=1 \
-    -artifact_prefix="$work/artifacts/" > "$log" 2>&1 || status=$?
+    -artifact_prefix="$work/artifacts/") > "$log" 2>&1 || status=$?
 grep -E '^#[0-9]+[[:space:]]+DONE|^Done [0-9]+ runs|^stat::(number_of_executed_units|average_exec_per_sec|new_units_added|peak_rss_mb)' "$log" || true
 if [ "$status" != 0 ]; then
   echo "FUZZING FAILED (status $status); the end of $log:" >&2
   tail -n 60 "$log" >&2
+  echo "Inputs that failed (replay one with: $build/tests/fuzz/pellak_fuzz FILE):" >&2
   ls -l "$work/artifacts" >&2
   exit 1
 fi

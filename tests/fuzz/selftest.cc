@@ -121,7 +121,12 @@ void TestGuard() {
   Expect(std::rename("a", "../b") == -1 && errno == EACCES, "a rename out of the directory is refused");
   char temp[] = "/tmp/pellak-guard-XXXXXX";
   Expect(mkostemp(temp, 0) == -1 && errno == EACCES, "a temporary file out of the directory is refused");
+  std::strcpy(fuzz::own_directory, "/dev/");
+  file = std::fopen("/dev/null", "rb");
+  Expect(file != nullptr, "a name in the fuzzer's own directory opens");
   if (file) std::fclose(file);
+  Expect(std::fopen("/dev/../etc/passwd", "rb") == nullptr, "a name climbing out of it is refused");
+  fuzz::own_directory[0] = 0;
   fuzz::guard_on = false;
   file = std::fopen("/dev/null", "rb");
   Expect(file != nullptr, "without the guard the name opens");

@@ -73,6 +73,7 @@ void RemoveWorkDir() {
 void Require(const char* fault, const char* when, int turn) {
   if (fault == nullptr) return;
   std::fprintf(stderr, "INVARIANT BROKEN %s turn %d: %s\n", when, turn, fault);
+  fuzz::guard_on = false;
   std::abort();
 }
 
@@ -116,6 +117,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   char pattern[] = "/tmp/pellak-fuzz-XXXXXX";
   home_dir = open(".", O_RDONLY | O_DIRECTORY);
   if (mkdtemp(pattern) == nullptr || home_dir < 0) std::abort();
+  if (getcwd(fuzz::own_directory, sizeof fuzz::own_directory - 1) == nullptr) std::abort();
+  std::strcat(fuzz::own_directory, "/");
   work_dir = pattern;
   std::atexit(RemoveWorkDir);
   if (std::freopen("/dev/null", "w", stdout) == nullptr) std::abort();
