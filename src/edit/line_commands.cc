@@ -41,6 +41,20 @@ void RecordPairUndo(EditorState& state, int destination, int kind) {
   state.undo_kind = kind;
 }
 
+// Asks where the current line goes, then moves (or copies) it there with an undo of kind 4 (5).
+void SendLine(EditorState& state, bool move) {
+  std::printf(move ? kAskMoveDestination : kAskCopyDestination, state.cur_line + 1);
+  int destination = 0;
+  if (!ReadDestination(state, move ? kBadMoveDestination : kBadCopyDestination, &destination))
+    return;
+  RecordPairUndo(state, destination, move ? 4 : 5);
+  if (move) {
+    Move(state.cur_line, destination, state.grid);
+  } else {
+    Copy(state.cur_line, destination, state.grid);
+  }
+}
+
 }  // namespace
 
 // Slots from used_lines on are empty, so only the slots below it are moved: shifting empty
@@ -86,20 +100,8 @@ void line_delete(EditorState& state) {
   Delete(state.cur_line, state.grid);
 }
 
-void line_move(EditorState& state) {
-  int destination = 0;
-  std::printf(kAskMoveDestination, state.cur_line + 1);
-  if (!ReadDestination(state, kBadMoveDestination, &destination)) return;
-  RecordPairUndo(state, destination, 4);
-  Move(state.cur_line, destination, state.grid);
-}
+void line_move(EditorState& state) { SendLine(state, true); }
 
-void line_copy(EditorState& state) {
-  int destination = 0;
-  std::printf(kAskCopyDestination, state.cur_line + 1);
-  if (!ReadDestination(state, kBadCopyDestination, &destination)) return;
-  RecordPairUndo(state, destination, 5);
-  Copy(state.cur_line, destination, state.grid);
-}
+void line_copy(EditorState& state) { SendLine(state, false); }
 
 }  // namespace cmd

@@ -134,24 +134,6 @@ TEST(MoveAndCopy, ReplaceTheDestinationWholeSlot) {
 
 using LineCommands = EditTest;  // 12 lines x 16 bytes
 
-TEST_F(LineCommands, InsertAndDeleteKeepTheCursor) {
-  for (int i = 0; i < 5; ++i) grid_.Set(i, "L" + std::to_string(i + 1));
-  At(2, 4);
-  Run(cmd::line_insert);
-  EXPECT_EQ(grid_.Text(2), "");
-  EXPECT_EQ(grid_.Text(5), "L5");
-  EXPECT_EQ(state_.undo_kind, 2);
-  EXPECT_EQ(state_.undo_line, 2);
-  At(3, 4);
-  Run(cmd::line_delete);
-  EXPECT_EQ(grid_.Text(3), "L4");
-  EXPECT_EQ(UndoText(), "L3");
-  EXPECT_EQ(state_.undo_kind, 3);
-  EXPECT_EQ(state_.undo_line, 3);
-  EXPECT_EQ(state_.cur_line, 3);
-  EXPECT_EQ(state_.cur_pos, 4);
-}
-
 TEST_F(LineCommands, DestinationsOutsideTheGridAreRefused) {
   grid_.Set(1, "two");
   grid_.Set(9, "ten");

@@ -58,25 +58,6 @@ TEST_F(Undo, ReversesEveryInLineEdit) {
   }
 }
 
-TEST_F(Undo, ReversesTypedTextThroughTheLoop) {
-  SetDefaultValues(state_.command_keys);
-  At(3, 1);
-  std::vector<std::string> before = Document();
-  Feed("typed\nz\n");
-  testing::internal::CaptureStdout();
-  bool went_on = RunTurn(state_);
-  std::string typed_line = grid_.Text(3);
-  int line_after_typing = state_.cur_line;
-  went_on = went_on && RunTurn(state_);
-  testing::internal::GetCapturedStdout();
-  EXPECT_TRUE(went_on);
-  EXPECT_EQ(typed_line, "Ltyped");
-  EXPECT_EQ(line_after_typing, 4);
-  EXPECT_EQ(Document(), before);
-  EXPECT_EQ(state_.cur_line, 3);
-  EXPECT_EQ(state_.cur_pos, 1);
-}
-
 TEST_F(Undo, ReversesWholeLineEdits) {
   At(2, 3);
   ExpectUndone(cmd::line_delete, "", 2, 3);  // the last slot's text comes back as well
