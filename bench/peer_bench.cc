@@ -19,19 +19,6 @@ const char kEd[] = "/usr/bin/ed";
 const char kFullName[] = "full.txt";
 const char kSmallName[] = "small.txt";
 
-// Returns 32767 lines of 200 to 255 characters: a file that fills the default grid.
-std::string FullGridText() {
-  std::string text;
-  unsigned seed = 2026;
-  for (int i = 0; i < 32767; ++i) {
-    seed = seed * 1103515245u + 12345u;
-    int length = 200 + static_cast<int>((seed >> 16) % 56);
-    for (int k = 0; k < length; ++k) text += static_cast<char>('!' + (i * 7 + k) % 94);
-    text += '\n';
-  }
-  return text;
-}
-
 // Returns a small file of 20 short lines.
 std::string SmallText() {
   std::string text;

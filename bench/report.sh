@@ -7,18 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-bench}
 
-missing=()
-command -v ed >/dev/null || missing+=(ed)
-command -v python3 >/dev/null || missing+=(python3)
-[ -f /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null; then
-    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
-  else
-    echo "Missing: ${missing[*]}. Install them with: sudo apt-get install ${missing[*]}" >&2
-    exit 1
-  fi
-fi
+source tests/need_packages.sh
+need_packages ed=ed python3=python3 /usr/include/benchmark/benchmark.h=libbenchmark-dev
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLAK_BENCH=ON -DPELLAK_TESTS=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" --target pellak_bench >/dev/null

@@ -87,3 +87,15 @@ void WriteFile(const std::string& path, const std::string& text) {
   ok = (std::fclose(f) == 0) && ok;
   if (!ok) throw std::runtime_error("cannot write " + path);
 }
+
+std::string FullGridText() {
+  std::string text;
+  unsigned seed = 12345;
+  for (int i = 0; i < 32767; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    int length = 200 + static_cast<int>((seed >> 16) % 56);
+    for (int k = 0; k < length; ++k) text += static_cast<char>('a' + (i + k) % 26);
+    text += '\n';
+  }
+  return text;
+}

@@ -31,5 +31,8 @@ long PeakMemoryKb(const std::string& dir, const std::vector<std::string>& args,
 // Makes a fresh empty directory for a run and returns its path.
 std::string FreshDirectory();
 
+// Returns 32767 lines of 200 to 255 characters (about 7.5 MB): a file that fills the default grid.
+std::string FullGridText();
+
 // Writes `text` to the file `path`.
 void WriteFile(const std::string& path, const std::string& text);

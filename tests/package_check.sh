@@ -10,19 +10,8 @@ build=${1:-build-package}
 failed=0
 fail() { echo "FAIL: $*" >&2; failed=1; }
 
-missing=()
-command -v dpkg-deb >/dev/null || missing+=(dpkg)
-command -v dpkg-shlibdeps >/dev/null || missing+=(dpkg-dev)
-command -v man >/dev/null || missing+=(man-db)
-command -v groff >/dev/null || missing+=(groff-base)
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null; then
-    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
-  else
-    echo "Missing: ${missing[*]}. Install them with: sudo apt-get install ${missing[*]}" >&2
-    exit 1
-  fi
-fi
+source tests/need_packages.sh
+need_packages dpkg-deb=dpkg dpkg-shlibdeps=dpkg-dev cpack=cmake man=man-db groff=groff-base tbl=groff-base
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DPELLAK_TESTS=OFF -DPELLAK_BENCH=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" --target pellak >/dev/null

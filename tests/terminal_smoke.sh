@@ -6,14 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if ! command -v tmux >/dev/null; then
-  if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null; then
-    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq tmux
-  else
-    echo "The terminal smoke test needs tmux: sudo apt-get install tmux" >&2
-    exit 1
-  fi
-fi
+source tests/need_packages.sh
+need_packages tmux=tmux
 
 scratch=$(mktemp -d)
 socket="pellak-smoke-$$"

@@ -44,10 +44,8 @@ mode_t ModeOf(int flags, va_list args) {
 extern "C" {
 
 FILE* __real_fopen(const char* path, const char* mode);
-FILE* __real_fopen64(const char* path, const char* mode);
 FILE* __real_freopen(const char* path, const char* mode, FILE* stream);
 int __real_open(const char* path, int flags, ...);
-int __real_open64(const char* path, int flags, ...);
 int __real_openat(int dir, const char* path, int flags, ...);
 int __real_creat(const char* path, mode_t mode);
 int __real_rename(const char* from, const char* to);
@@ -64,9 +62,6 @@ FILE* __real_popen(const char* command, const char* mode);
 FILE* __wrap_fopen(const char* path, const char* mode) {
   return Allowed(path) ? __real_fopen(path, mode) : nullptr;
 }
-FILE* __wrap_fopen64(const char* path, const char* mode) {
-  return Allowed(path) ? __real_fopen64(path, mode) : nullptr;
-}
 FILE* __wrap_freopen(const char* path, const char* mode, FILE* stream) {
   return Allowed(path) ? __real_freopen(path, mode, stream) : nullptr;
 }
@@ -76,13 +71,6 @@ int __wrap_open(const char* path, int flags, ...) {
   mode_t mode = ModeOf(flags, args);
   va_end(args);
   return Allowed(path) ? __real_open(path, flags, mode) : -1;
-}
-int __wrap_open64(const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  mode_t mode = ModeOf(flags, args);
-  va_end(args);
-  return Allowed(path) ? __real_open64(path, flags, mode) : -1;
 }
 int __wrap_openat(int dir, const char* path, int flags, ...) {
   va_list args;

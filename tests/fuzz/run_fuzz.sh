@@ -10,14 +10,8 @@ seconds=${1:-60}
 root=$(pwd)
 build=$root/build-fuzz
 
-if ! command -v clang++ >/dev/null; then
-  if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null; then
-    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq clang
-  else
-    echo "The fuzzer needs clang: sudo apt-get install clang" >&2
-    exit 1
-  fi
-fi
+source tests/need_packages.sh
+need_packages clang++=clang
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
       -DPELLAK_FUZZ=ON -DPELLAK_WERROR=ON >/dev/null
