@@ -1,0 +1,149 @@
+#include "config/launch.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/editor_state.h"
+#include "core/input.h"
+#include "core/loop.h"
+#include "test_grid.h"
+
+namespace {
+
+std::vector<std::string> shell_calls;
+
+// Records a command instead of running it.
+int RecordShell(const char* command) {
+  shell_calls.emplace_back(command);
+  return 0;
+}
+
+// Feeds the launch prompt from memory and records shell commands, in a scratch directory.
+class LaunchTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    shell_calls.clear();
+    shell_hook = RecordShell;
+    char here[4096];
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    home_ = here;
+    char scratch[] = "/tmp/pellak_launch_XXXXXX";
+    ASSERT_NE(mkdtemp(scratch), nullptr);
+    dir_ = scratch;
+    ASSERT_EQ(chdir(dir_.c_str()), 0);
+    state_.grid = grid_.data();
+  }
+  void TearDown() override {
+    shell_hook = nullptr;
+    SetInputFromStdin();
+    EXPECT_EQ(chdir(home_.c_str()), 0);
+    EXPECT_EQ(std::system(("rm -rf " + dir_).c_str()), 0);
+  }
+  void Feed(const std::string& text) {
+    input_ = text;
+    SetInputFromMemory(input_.data(), input_.size());
+  }
+  // Runs SetCommand on `text` with `input` typed; returns what it printed.
+  std::string Edit(char* text, int capacity, const std::string& input) {
+    Feed(input);
+    testing::internal::CaptureStdout();
+    SetCommand(text, capacity);
+    return testing::internal::GetCapturedStdout();
+  }
+
+  TestGrid grid_{4, 16};
+  EditorState state_;
+  std::string input_;
+
+ private:
+  std::string home_;
+  std::string dir_;
+};
+
+TEST_F(LaunchTest, ThePromptShowsWhatIsRemembered) {
+  char text[kNameSize] = "";
+  EXPECT_EQ(Edit(text, kNameSize, "\n"),
+            "There is no command in memory\nEnter new command or [enter] to keep current one\n");
+  std::strcpy(text, "make");
+  EXPECT_EQ(Edit(text, kNameSize, "\n"),
+            "Command in memory = make\nEnter new command or [enter] to keep current one\n");
+}
+
+TEST_F(LaunchTest, AnswersOfTwoCharactersOrLessKeepTheCommand) {
+  char text[kNameSize] = "make";
+  const std::string answers[] = {"\n", "x\n", "ab", std::string("\0ignored\n", 9)};
+  for (const std::string& answer : answers) {
+    Edit(text, kNameSize, answer);
+    EXPECT_STREQ(text, "make") << answer;
+  }
+  Edit(text, kNameSize, "ls\n");
+  EXPECT_STREQ(text, "ls");
+  Edit(text, kNameSize, "  ls -l  \n");
+  EXPECT_STREQ(text, "  ls -l  ");  // blanks at either end stay
+}
+
+TEST_F(LaunchTest, EndOfInputKeepsTheCommand) {
+  char text[kNameSize] = "make";
+  Edit(text, kNameSize, "");
+  EXPECT_STREQ(text, "make");
+}
+
+TEST_F(LaunchTest, ALongAnswerGives255CharactersAndLeavesTheRest) {
+  char text[kNameSize] = "";
+  Edit(text, kNameSize, std::string(255, 'a') + "rest\n");
+  EXPECT_EQ(std::string(text), std::string(255, 'a'));
+  char rest[16];
+  ASSERT_TRUE(ReadAnswer(rest, sizeof rest));
+  EXPECT_STREQ(rest, "rest");
+}
+
+TEST_F(LaunchTest, TheAnswerIsCutToTheCapacity) {
+  char text[8] = "old";
+  Edit(text, 5, "abcdefg\n");
+  EXPECT_STREQ(text, "abcd");
+}
+
+TEST_F(LaunchTest, ExecRunsTheRememberedTextUnchangedWithoutAsking) {
+  std::strcpy(state_.file_name, "doc.txt");
+  std::strcpy(state_.launch_text, " make  run ");
+  Feed("not read\n");
+  testing::internal::CaptureStdout();
+  cmd::command_exec(state_);
+  std::string said = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(said.find("Enter new command"), std::string::npos) << said;
+  ASSERT_EQ(shell_calls.size(), 1u);
+  EXPECT_EQ(shell_calls[0], " make  run ");
+}
+
+TEST_F(LaunchTest, ExecWithNothingRememberedAsksAndRunsOnlyAnAnswer) {
+  std::strcpy(state_.file_name, "doc.txt");
+  Feed("\n");
+  testing::internal::CaptureStdout();
+  cmd::command_exec(state_);
+  testing::internal::GetCapturedStdout();
+  EXPECT_TRUE(shell_calls.empty());
+  Feed("true\n");
+  testing::internal::CaptureStdout();
+  cmd::command_exec(state_);
+  testing::internal::GetCapturedStdout();
+  ASSERT_EQ(shell_calls.size(), 1u);
+  EXPECT_EQ(shell_calls[0], "true");
+}
+
+TEST_F(LaunchTest, EditNeverRuns) {
+  std::strcpy(state_.file_name, "doc.txt");
+  Feed("echo hi\n");
+  testing::internal::CaptureStdout();
+  cmd::command_edit(state_);
+  testing::internal::GetCapturedStdout();
+  EXPECT_STREQ(state_.launch_text, "echo hi");
+  EXPECT_TRUE(shell_calls.empty());
+}
+
+}  // namespace
