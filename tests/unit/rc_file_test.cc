@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -15,6 +13,7 @@
 #include "core/editor_state.h"
 #include "core/grid.h"
 #include "core/loop.h"
+#include "scratch_dir.h"
 
 namespace {
 
@@ -27,13 +26,7 @@ class RcFileTest : public testing::Test {
     saved_lsize_ = lsize;
     lines = kDefaultLines;
     lsize = kDefaultLsize;
-    char here[4096];
-    ASSERT_NE(getcwd(here, sizeof here), nullptr);
-    home_ = here;
-    char scratch[] = "/tmp/pellak_rc_XXXXXX";
-    ASSERT_NE(mkdtemp(scratch), nullptr);
-    dir_ = scratch;
-    ASSERT_EQ(chdir(dir_.c_str()), 0);
+    ASSERT_TRUE(scratch_.entered());
     MakeKeys(names_);
     SetDefaultValues(keys_);
   }
@@ -41,8 +34,6 @@ class RcFileTest : public testing::Test {
     lines = saved_lines_;
     lsize = saved_lsize_;
     terminate_hook = nullptr;
-    EXPECT_EQ(chdir(home_.c_str()), 0);
-    EXPECT_EQ(std::system(("rm -rf " + dir_).c_str()), 0);
   }
 
   // Writes `text` as the RC file.
@@ -74,8 +65,7 @@ class RcFileTest : public testing::Test {
  private:
   int saved_lines_ = 0;
   int saved_lsize_ = 0;
-  std::string home_;
-  std::string dir_;
+  ScratchDir scratch_;
 };
 
 TEST_F(RcFileTest, AMissingFileIsWrittenAndReadsBackToTheSameValues) {

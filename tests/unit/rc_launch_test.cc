@@ -1,9 +1,7 @@
 #include "config/launch.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -12,6 +10,7 @@
 #include "core/editor_state.h"
 #include "core/input.h"
 #include "core/loop.h"
+#include "scratch_dir.h"
 #include "test_grid.h"
 
 namespace {
@@ -30,20 +29,12 @@ class LaunchTest : public testing::Test {
   void SetUp() override {
     shell_calls.clear();
     shell_hook = RecordShell;
-    char here[4096];
-    ASSERT_NE(getcwd(here, sizeof here), nullptr);
-    home_ = here;
-    char scratch[] = "/tmp/pellak_launch_XXXXXX";
-    ASSERT_NE(mkdtemp(scratch), nullptr);
-    dir_ = scratch;
-    ASSERT_EQ(chdir(dir_.c_str()), 0);
+    ASSERT_TRUE(scratch_.entered());
     state_.grid = grid_.data();
   }
   void TearDown() override {
     shell_hook = nullptr;
     SetInputFromStdin();
-    EXPECT_EQ(chdir(home_.c_str()), 0);
-    EXPECT_EQ(std::system(("rm -rf " + dir_).c_str()), 0);
   }
   void Feed(const std::string& text) {
     input_ = text;
@@ -56,14 +47,20 @@ class LaunchTest : public testing::Test {
     SetCommand(text, capacity);
     return testing::internal::GetCapturedStdout();
   }
+  // Runs the command `handler` with `input` typed; returns what it printed.
+  std::string Run(void (*handler)(EditorState&), const std::string& input) {
+    Feed(input);
+    testing::internal::CaptureStdout();
+    handler(state_);
+    return testing::internal::GetCapturedStdout();
+  }
 
   TestGrid grid_{4, 16};
   EditorState state_;
   std::string input_;
 
  private:
-  std::string home_;
-  std::string dir_;
+  ScratchDir scratch_;
 };
 
 TEST_F(LaunchTest, ThePromptShowsWhatIsRemembered) {
@@ -112,10 +109,7 @@ TEST_F(LaunchTest, TheAnswerIsCutToTheCapacity) {
 TEST_F(LaunchTest, ExecRunsTheRememberedTextUnchangedWithoutAsking) {
   std::strcpy(state_.file_name, "doc.txt");
   std::strcpy(state_.launch_text, " make  run ");
-  Feed("not read\n");
-  testing::internal::CaptureStdout();
-  cmd::command_exec(state_);
-  std::string said = testing::internal::GetCapturedStdout();
+  std::string said = Run(cmd::command_exec, "not read\n");
   EXPECT_EQ(said.find("Enter new command"), std::string::npos) << said;
   ASSERT_EQ(shell_calls.size(), 1u);
   EXPECT_EQ(shell_calls[0], " make  run ");
@@ -123,25 +117,16 @@ TEST_F(LaunchTest, ExecRunsTheRememberedTextUnchangedWithoutAsking) {
 
 TEST_F(LaunchTest, ExecWithNothingRememberedAsksAndRunsOnlyAnAnswer) {
   std::strcpy(state_.file_name, "doc.txt");
-  Feed("\n");
-  testing::internal::CaptureStdout();
-  cmd::command_exec(state_);
-  testing::internal::GetCapturedStdout();
+  Run(cmd::command_exec, "\n");
   EXPECT_TRUE(shell_calls.empty());
-  Feed("true\n");
-  testing::internal::CaptureStdout();
-  cmd::command_exec(state_);
-  testing::internal::GetCapturedStdout();
+  Run(cmd::command_exec, "true\n");
   ASSERT_EQ(shell_calls.size(), 1u);
   EXPECT_EQ(shell_calls[0], "true");
 }
 
 TEST_F(LaunchTest, EditNeverRuns) {
   std::strcpy(state_.file_name, "doc.txt");
-  Feed("echo hi\n");
-  testing::internal::CaptureStdout();
-  cmd::command_edit(state_);
-  testing::internal::GetCapturedStdout();
+  Run(cmd::command_edit, "echo hi\n");
   EXPECT_STREQ(state_.launch_text, "echo hi");
   EXPECT_TRUE(shell_calls.empty());
 }
