@@ -196,6 +196,7 @@ TEST_F(RcFileTest, AnchorBoundsFollowTheLineSizeInForce) {
       {"anchor_position=  +5\n", 4},       {"anchor_position=99999999999\n", 7},
       {"max_char=80\nanchor_position=100\n", 7},
       {"max_char=80\nanchor_position=80\n", 79},
+      {"anchor_position=256\nmax_char=300\n", 7},  // a later, larger line size is too late
   };
   for (const Case& c : cases) {
     lsize = kDefaultLsize;
