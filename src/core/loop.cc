@@ -27,10 +27,8 @@ std::unique_ptr<char[]> LineBuffer() { return std::make_unique<char[]>(static_ca
 
 // Enters `text` over the current line at the cursor and moves on unless the line is locked.
 void EnterText(EditorState& state, const char* text) {
-  StoreUndo(state.cur_line, &state.undo_line, state.undo_text.get(), state.grid);
+  RecordLineUndo(state);
   Replace(state.cur_line, state.cur_pos, lines, text, state.grid);
-  state.undo_line = state.cur_line;
-  state.undo_kind = 1;
   if (!state.line_lock && state.cur_line < lines - 1) ++state.cur_line;
 }
 

@@ -3,6 +3,11 @@
 
 struct EditorState;
 
+// Looks for `text` in the lines of `grid` from `from_line` to the last, each from column 0.
+// Returns true and sets *line and *column to the first occurrence, or returns false; the empty
+// text is found at column 0 of `from_line`.
+bool FindInDocument(const char* text, int from_line, const char* grid, int* line, int* column);
+
 namespace cmd {
 void position_back(EditorState& state);
 void position_forw(EditorState& state);

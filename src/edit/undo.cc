@@ -4,6 +4,7 @@
 
 #include "core/editor_state.h"
 #include "core/grid.h"
+#include "edit/line_commands.h"
 
 void StoreUndo(int line, int* undo_line, char* buffer, const char* grid) {
   *undo_line = line;
@@ -21,8 +22,38 @@ void StoreDoubleUndo(int first, int second, char* buffer, char* buffer2, const c
   std::memcpy(buffer2, SlotOf(second, grid), static_cast<size_t>(lsize));
 }
 
+void RecordLineUndo(EditorState& state, int kind) {
+  StoreUndo(state.cur_line, &state.undo_line, state.undo_text.get(), state.grid);
+  state.undo_kind = kind;
+}
+
 namespace cmd {
 
-void undo(EditorState&) {}
+void undo(EditorState& state) {
+  switch (state.undo_kind) {
+    case 1:
+      RecallUndo(state.undo_line, state.undo_text.get(), state.grid);
+      break;
+    case 2:
+      Delete(state.undo_line, state.grid);
+      break;
+    case 3:
+      Wedge(state.undo_line, state.grid);
+      RecallUndo(state.undo_line, state.undo_text.get(), state.grid);
+      break;
+    case 4:
+    case 6:
+      RecallUndo(state.undo_line, state.undo_text.get(), state.grid);
+      RecallUndo(state.undo_line2, state.undo_text2.get(), state.grid);
+      break;
+    case 5:
+      RecallUndo(state.undo_line2, state.undo_text2.get(), state.grid);
+      break;
+    default:
+      return;  // nothing pending
+  }
+  state.cur_line = state.undo_line;
+  state.undo_kind = 0;
+}
 
 }  // namespace cmd

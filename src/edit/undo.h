@@ -13,6 +13,10 @@ void RecallUndo(int line, const char* buffer, char* grid);
 // lies outside the grid.
 void StoreDoubleUndo(int first, int second, char* buffer, char* buffer2, const char* grid);
 
+// Saves the current line's whole slot for undo and records an undo of `kind` for it (kind 1,
+// an edit inside the line, unless told otherwise).
+void RecordLineUndo(EditorState& state, int kind = 1);
+
 namespace cmd {
 void undo(EditorState& state);
 }  // namespace cmd

@@ -1,14 +1,118 @@
 #include "file/save.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+
 #include "core/editor_state.h"
+#include "core/grid.h"
+#include "core/input.h"
+#include "file/file_io.h"
+#include "file/name_answer.h"
 
-void Save(char*, const char*) {}
+namespace {
 
-int DefineSaveName(char*) { return 0; }
+const char kSaveNameQuestion[] = "Enter a filename to save to, or 'x' to return";
+const char kFileExists[] = "The file already exists.\nEnter a new filename or 'o' to overwrite";
+const char kTryAgain[] = "File exists. Try again";
+const char kNameQuestion[] = "Enter a filename to save to";
+const char kSaved[] = "Saved to %s\n";
+const char kNotSaved[] = "Could not save to %s: %s; nothing was saved\n";
+const char kEndNotSaved[] = "End of input: nothing was saved";
+const char kNoMemory[] = "Not enough memory to save the document; nothing was saved";
+
+// Returns true when something of that name exists, readable or not: only a name that is not
+// there at all is free, so an unreadable file is never replaced without the question.
+bool NameTaken(const char* name) {
+  struct stat info;
+  return stat(name, &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
+}
+
+// Reads one name answer into `name`. Returns false, after saying why, when input has ended or
+// the name was too long.
+bool ReadName(char* name) {
+  NameRead read = ReadNameAnswer(name);
+  if (read == NameRead::kEnd) std::puts(kEndNotSaved);
+  return read == NameRead::kOk;
+}
+
+}  // namespace
+
+std::unique_ptr<char[]> AssembleText(const char* grid, size_t* size) {
+  int last = DocLength(grid);
+  size_t room = (static_cast<size_t>(last) + 1) * static_cast<size_t>(lsize);
+  std::unique_ptr<char[]> out(new (std::nothrow) char[room]);
+  *size = 0;
+  if (!out) return out;
+  char* end = out.get();
+  for (int k = 0; k <= last; ++k) {
+    const char* slot = SlotOf(k, grid);
+    size_t length = static_cast<size_t>(TextLength(slot));
+    std::memcpy(end, slot, length);
+    end += length;
+    *end++ = '\n';
+  }
+  *size = static_cast<size_t>(end - out.get());
+  return out;
+}
+
+bool SaveDocument(char* file_name, const char* grid) {
+  size_t size = 0;
+  std::unique_ptr<char[]> text = AssembleText(grid, &size);
+  if (!text) {
+    std::puts(kNoMemory);
+    return false;
+  }
+  while (file_name[0] == 0) {
+    std::puts(kNameQuestion);
+    // A name that was too long leaves file_name empty, so the question comes again.
+    if (ReadNameAnswer(file_name) == NameRead::kEnd) {
+      std::puts(kEndNotSaved);
+      return false;
+    }
+  }
+  std::string reason = WriteWholeFile(file_name, text.get(), size);
+  if (!reason.empty()) {
+    std::printf(kNotSaved, file_name, reason.c_str());
+    return false;
+  }
+  std::printf(kSaved, file_name);
+  return true;
+}
+
+void Save(char* file_name, const char* grid) { SaveDocument(file_name, grid); }
+
+int DefineSaveName(char* file_name) {
+  char name[kNameSize];
+  std::puts(kSaveNameQuestion);
+  if (!ReadName(name)) return 0;
+  if (std::strcmp(name, "x") == 0) return 0;
+  if (NameTaken(name)) {
+    std::puts(kFileExists);
+    char answer[kNameSize];
+    if (!ReadName(answer)) return 0;
+    if (std::strcmp(answer, "o") != 0) {
+      std::strcpy(name, answer);
+      while (NameTaken(name)) {
+        std::puts(kTryAgain);
+        if (!ReadName(name)) return 0;
+      }
+    }
+  }
+  std::strcpy(file_name, name);
+  return 1;
+}
 
 namespace cmd {
 
-void save_prompt(EditorState&) {}
-void save_overwrite(EditorState&) {}
+void save_prompt(EditorState& state) {
+  if (DefineSaveName(state.file_name)) Save(state.file_name, state.grid);
+}
+
+void save_overwrite(EditorState& state) { Save(state.file_name, state.grid); }
 
 }  // namespace cmd

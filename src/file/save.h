@@ -1,14 +1,25 @@
 // Saving the document grid to a text file.
 #pragma once
 
+#include <cstddef>
+#include <memory>
+
 struct EditorState;
 
 // Writes lines 0 to DocLength of `grid` to the file `file_name`, asking for a name first when
 // it is empty, and reports the outcome.
 void Save(char* file_name, const char* grid);
 
-// Runs the save-name dialog. Returns 1 when a name is settled in `file_name`, 0 when declined.
+// Does what Save does. Returns true only when the document has been written in full.
+bool SaveDocument(char* file_name, const char* grid);
+
+// Runs the save-name dialog. Returns 1 when a name is settled in `file_name`, 0 when declined,
+// when input ends or a name is too long (`file_name` is then unchanged).
 int DefineSaveName(char* file_name);
+
+// Assembles the text file of lines 0 to DocLength of `grid`: each line's text and a newline.
+// Stores its size in *size.
+std::unique_ptr<char[]> AssembleText(const char* grid, size_t* size);
 
 namespace cmd {
 void save_prompt(EditorState& state);

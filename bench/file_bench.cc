@@ -1,0 +1,79 @@
+// Loading and saving through the real binary: a file that fills the default grid, side by side
+// with GNU ed doing the same load and write, and the peak memory of a small file.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "run_binary.h"
+
+namespace {
+
+const char kEd[] = "/usr/bin/ed";
+
+// Returns 32767 lines of 200 to 255 characters (about 7.5 MB): the default grid, full.
+std::string FullGridText() {
+  std::string text;
+  unsigned seed = 12345;
+  for (int i = 0; i < 32767; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    int length = 200 + static_cast<int>((seed >> 16) % 56);
+    for (int k = 0; k < length; ++k) text += static_cast<char>('a' + (i + k) % 26);
+    text += '\n';
+  }
+  return text;
+}
+
+// Makes a directory holding the full-grid file as big.txt.
+std::string FullGridDirectory() {
+  std::string dir = FreshDirectory();
+  WriteFile(dir + "/big.txt", FullGridText());
+  return dir;
+}
+
+// Opens the full-grid file, saves it over itself and quits.
+void BM_LoadAndSaveFullGrid(benchmark::State& state) {
+  std::string dir = FullGridDirectory();
+  WriteFile(dir + "/keys", "S\nq\nq\n");
+  for (auto _ : state) {
+    RunResult r = RunBinary(dir, {"big.txt"}, dir + "/keys");
+    if (r.status != 0) state.SkipWithError("editor failed");
+  }
+}
+BENCHMARK(BM_LoadAndSaveFullGrid)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// GNU ed reading the same file and writing it out, for comparison (through a shell).
+void BM_EdLoadAndWriteFullGrid(benchmark::State& state) {
+  if (access(kEd, X_OK) != 0 && geteuid() == 0)
+    (void)std::system("apt-get install -y -qq ed >/dev/null 2>&1");
+  if (access(kEd, X_OK) != 0) {
+    state.SkipWithError("ed is not installed (apt-get install ed)");
+    return;
+  }
+  std::string dir = FullGridDirectory();
+  WriteFile(dir + "/keys", "w out.txt\nq\n");
+  std::string command = "cd " + dir + " && " + kEd + " -s big.txt < keys > /dev/null";
+  for (auto _ : state) {
+    if (std::system(command.c_str()) != 0) state.SkipWithError("ed failed");
+  }
+}
+BENCHMARK(BM_EdLoadAndWriteFullGrid)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Peak resident memory of opening a 10-line file, saving it and quitting.
+void BM_PeakMemoryOpenAndSaveSmallFile(benchmark::State& state) {
+  std::string dir = FreshDirectory();
+  std::string text;
+  for (int i = 0; i < 10; ++i) text += "a short line of text\n";
+  WriteFile(dir + "/small.txt", text);
+  WriteFile(dir + "/keys", "S\nq\nq\n");
+  long peak = 0;
+  for (auto _ : state) {
+    peak = PeakMemoryKb(dir, {"small.txt"}, dir + "/keys");
+    if (peak < 0) state.SkipWithError("editor failed");
+  }
+  state.counters["peak_rss_kb"] = static_cast<double>(peak);
+}
+BENCHMARK(BM_PeakMemoryOpenAndSaveSmallFile)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace

@@ -1,0 +1,29 @@
+// Whole-file reads and writes for loading and saving, with every failure reported as a reason.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+// What reading a whole file gives: on success `text` holds the `size` bytes of the file and a
+// terminating zero byte; otherwise `missing` tells "no such file" apart from other failures,
+// and `reason` says what went wrong.
+struct FileText {
+  std::unique_ptr<char[]> text;
+  int size = 0;
+  bool ok = false;
+  bool missing = false;
+  std::string reason;
+};
+
+// Reads the whole regular file `name` with one read. Refuses directories, devices, files
+// that change while they are read and files whose size and terminator do not fit an int.
+FileText ReadWholeFile(const char* name);
+
+// Writes `size` bytes of `data` as the whole content of the file `name`. A regular file is
+// replaced through a temporary file in its directory, renamed over it once every byte is
+// written, keeping its permission bits, owner and group; a symbolic link keeps pointing at
+// the replaced file. Files with several hard links, files that are not regular and files in
+// directories where no temporary file can be made are written in place. Returns an empty
+// string on success, otherwise the reason of the failure.
+std::string WriteWholeFile(const char* name, const char* data, size_t size);

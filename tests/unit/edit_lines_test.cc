@@ -1,0 +1,195 @@
+// Whole-line commands: wedge and delete against the literal whole-grid shifts, move, copy and
+// the destination questions.
+#include "edit/line_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "edit/inline_edit.h"
+#include "edit_fixture.h"
+
+namespace {
+
+// The literal wedge: every slot from `line` to the second last moves down one, counting down.
+void LiteralWedge(int line, char* grid) {
+  for (int i = lines - 2; i >= line; --i)
+    std::memcpy(SlotOf(i + 1, grid), SlotOf(i, grid), static_cast<size_t>(lsize));
+  Clear(line, grid);
+}
+
+// The literal delete: every slot behind `line` moves up one, counting up; the last is cleared.
+void LiteralDelete(int line, char* grid) {
+  for (int i = line; i <= lines - 2; ++i)
+    std::memcpy(SlotOf(i, grid), SlotOf(i + 1, grid), static_cast<size_t>(lsize));
+  Clear(lines - 1, grid);
+}
+
+// Returns a random text of 1 to lsize-1 letters.
+std::string RandomText(std::mt19937& random) {
+  std::string text(std::uniform_int_distribution<int>(1, lsize - 1)(random), 'a');
+  for (char& c : text) c = static_cast<char>('a' + random() % 26);
+  return text;
+}
+
+TEST(WedgeAndDelete, MatchTheWholeGridShiftsOnRandomDocuments) {
+  std::mt19937 random(20261206);
+  for (int round = 0; round < 300; ++round) {
+    TestGrid g(1 + static_cast<int>(random() % 9), 2 + static_cast<int>(random() % 7));
+    std::vector<char> literal(g.data(), g.data() + static_cast<size_t>(lines) * lsize);
+    // Sparse random documents; about a third of them with text in the last slot.
+    for (int i = 0; i < lines; ++i) {
+      bool fill = (i == lines - 1 && round % 3 == 0) || random() % 3 == 0;
+      if (fill) {
+        std::string text = RandomText(random);
+        g.Set(i, text);
+        std::memcpy(SlotOf(i, literal.data()), text.c_str(), text.size());
+      }
+    }
+    for (int step = 0; step < 40; ++step) {
+      int line = static_cast<int>(random() % static_cast<unsigned>(lines));
+      int source = static_cast<int>(random() % static_cast<unsigned>(lines));
+      std::string text = RandomText(random);
+      switch (random() % 6) {
+        case 0:
+        case 1:
+          Wedge(line, g.data());
+          LiteralWedge(line, literal.data());
+          break;
+        case 2:
+        case 3:
+          Delete(line, g.data());
+          LiteralDelete(line, literal.data());
+          break;
+        case 4:  // other writers raise the bound anywhere, the last slot included
+          Replace(line, 0, lines, text.c_str(), g.data());
+          Replace(line, 0, lines, text.c_str(), literal.data());
+          break;
+        case 5:
+          Move(source, line, g.data());
+          Move(source, line, literal.data());
+          break;
+      }
+      ASSERT_EQ(std::memcmp(g.data(), literal.data(), literal.size()), 0)
+          << "round " << round << " step " << step;
+      ASSERT_TRUE(g.Sound()) << "round " << round << " step " << step;
+    }
+  }
+}
+
+TEST(WedgeAndDelete, ShiftLinesAndTheLastSlot) {
+  TestGrid g(8, 8);
+  for (int i = 0; i < 5; ++i) g.Set(i, "L" + std::to_string(i + 1));
+  g.Set(7, "last");
+  Wedge(2, g.data());
+  EXPECT_EQ(g.Text(2), "");
+  EXPECT_EQ(g.Text(3), "L3");
+  EXPECT_EQ(g.Text(5), "L5");
+  EXPECT_EQ(g.Text(7), "");  // the text of the last slot fell out
+  Delete(2, g.data());
+  Delete(2, g.data());
+  EXPECT_EQ(g.Text(2), "L4");
+  EXPECT_EQ(g.Text(3), "L5");
+  EXPECT_EQ(g.Text(4), "");
+  g.Set(7, "last");
+  Delete(0, g.data());
+  EXPECT_EQ(g.Text(6), "last");
+  EXPECT_EQ(g.Text(7), "");
+  g.Set(7, "end");
+  Delete(7, g.data());
+  EXPECT_EQ(g.Text(7), "");
+  g.Set(7, "end");
+  Wedge(7, g.data());
+  EXPECT_EQ(g.Text(7), "");
+  EXPECT_EQ(g.Text(6), "last");
+  EXPECT_TRUE(g.Sound());
+}
+
+TEST(MoveAndCopy, ReplaceTheDestinationWholeSlot) {
+  TestGrid g(12, 16);
+  g.Set(1, "ab");
+  g.Set(9, "a longer text");
+  Copy(1, 9, g.data());
+  EXPECT_EQ(g.Text(9), "ab");
+  EXPECT_EQ(g.Text(1), "ab");
+  EXPECT_TRUE(g.Sound());  // nothing of the longer text is left behind the copy
+  g.Set(9, "a longer text");
+  Move(1, 9, g.data());
+  EXPECT_EQ(g.Text(9), "ab");
+  EXPECT_EQ(g.Text(1), "");
+  Copy(4, 9, g.data());  // an empty line empties the destination
+  EXPECT_EQ(g.Text(9), "");
+  g.Set(3, "self");
+  Move(3, 3, g.data());
+  EXPECT_EQ(g.Text(3), "self");
+  Copy(3, 3, g.data());
+  EXPECT_EQ(g.Text(3), "self");
+  Move(3, 11, g.data());
+  EXPECT_EQ(g.Text(11), "self");
+  EXPECT_TRUE(g.Sound());
+}
+
+using LineCommands = EditTest;  // 12 lines x 16 bytes
+
+TEST_F(LineCommands, DestinationsOutsideTheGridAreRefused) {
+  grid_.Set(1, "two");
+  grid_.Set(9, "ten");
+  At(1, 0);
+  state_.undo_kind = 1;
+  state_.undo_line = 6;
+  for (const char* answer : {"0\n", "-3\n", "13\n", "abc\n", "\n", "9999999999\n"}) {
+    EXPECT_EQ(Run(cmd::line_move, answer), "Move line 2 to where?\nDestination line is not valid\n")
+        << answer;
+    EXPECT_EQ(Run(cmd::line_copy, answer), "Copy line 2 to where?\nDesination line is not valid\n")
+        << answer;
+  }
+  Run(cmd::line_move, "");  // end of input
+  Run(cmd::line_copy, "");
+  EXPECT_EQ(grid_.Text(1), "two");
+  EXPECT_EQ(grid_.Text(9), "ten");
+  EXPECT_EQ(state_.undo_kind, 1);
+  EXPECT_EQ(state_.undo_line, 6);
+}
+
+TEST_F(LineCommands, MoveAndCopyReachTheLastLine) {
+  grid_.Set(1, "two");
+  grid_.Set(11, "twelve");
+  At(1, 2);
+  EXPECT_EQ(Run(cmd::line_copy, "12\n"), "Copy line 2 to where?\n");
+  EXPECT_EQ(grid_.Text(11), "two");
+  EXPECT_EQ(std::string(state_.undo_text2.get()), "twelve");
+  EXPECT_EQ(state_.undo_kind, 5);
+  EXPECT_EQ(state_.undo_line2, 11);
+  Run(cmd::line_move, " +10xyz\n");
+  EXPECT_EQ(grid_.Text(9), "two");
+  EXPECT_EQ(grid_.Text(1), "");
+  EXPECT_EQ(state_.undo_kind, 4);
+  EXPECT_EQ(state_.cur_line, 1);
+  EXPECT_EQ(state_.cur_pos, 2);
+}
+
+// Every kind of edit keeps every slot terminated and zero behind its text, and keeps
+// used_lines a true bound.
+TEST_F(LineCommands, EveryEditKeepsTheSlotsSound) {
+  std::mt19937 random(7);
+  void (*const handlers[])(EditorState&) = {
+      cmd::new_insert, cmd::clip_insert, cmd::clip_paste, cmd::clip_cut, cmd::clip_copy,
+      cmd::trim_end,   cmd::trim_wrap,   cmd::line_clear, cmd::line_insert, cmd::line_delete,
+      cmd::line_move,  cmd::line_copy};
+  for (int step = 0; step < 3000; ++step) {
+    At(static_cast<int>(random() % 12), static_cast<int>(random() % 16));
+    std::string answer = random() % 2 ? RandomText(random) : std::to_string(random() % 20);
+    auto handler = handlers[random() % std::size(handlers)];
+    Run(handler, answer + "\n");
+    ASSERT_TRUE(grid_.Sound()) << "step " << step;
+    if (random() % 4 == 0) {
+      Replace(state_.cur_line, state_.cur_pos, lines, answer.c_str(), grid_.data());
+      ASSERT_TRUE(grid_.Sound()) << "step " << step;
+    }
+  }
+}
+
+}  // namespace
