@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,10 +18,15 @@
 namespace {
 
 std::vector<std::string> shell_calls;
+std::string saved_when_run;  // doc.txt as the command would have found it
 
-// Records a command instead of running it.
+// Records a command instead of running it, with the saved file it would see.
 int RecordShell(const char* command) {
   shell_calls.emplace_back(command);
+  std::ifstream in("doc.txt", std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  saved_when_run = in ? text.str() : "(no file)";
   return 0;
 }
 
@@ -109,10 +116,12 @@ TEST_F(LaunchTest, TheAnswerIsCutToTheCapacity) {
 TEST_F(LaunchTest, ExecRunsTheRememberedTextUnchangedWithoutAsking) {
   std::strcpy(state_.file_name, "doc.txt");
   std::strcpy(state_.launch_text, " make  run ");
+  grid_.Set(1, "second");
   std::string said = Run(cmd::command_exec, "not read\n");
   EXPECT_EQ(said.find("Enter new command"), std::string::npos) << said;
   ASSERT_EQ(shell_calls.size(), 1u);
   EXPECT_EQ(shell_calls[0], " make  run ");
+  EXPECT_EQ(saved_when_run, "\nsecond\n");  // saved before the command ran
 }
 
 TEST_F(LaunchTest, ExecWithNothingRememberedAsksAndRunsOnlyAnAnswer) {
