@@ -70,15 +70,6 @@ class LaunchTest : public testing::Test {
   ScratchDir scratch_;
 };
 
-TEST_F(LaunchTest, ThePromptShowsWhatIsRemembered) {
-  char text[kNameSize] = "";
-  EXPECT_EQ(Edit(text, kNameSize, "\n"),
-            "There is no command in memory\nEnter new command or [enter] to keep current one\n");
-  std::strcpy(text, "make");
-  EXPECT_EQ(Edit(text, kNameSize, "\n"),
-            "Command in memory = make\nEnter new command or [enter] to keep current one\n");
-}
-
 TEST_F(LaunchTest, AnswersOfTwoCharactersOrLessKeepTheCommand) {
   char text[kNameSize] = "make";
   const std::string answers[] = {"\n", "x\n", "ab", std::string("\0ignored\n", 9)};
@@ -98,15 +89,6 @@ TEST_F(LaunchTest, EndOfInputKeepsTheCommand) {
   EXPECT_STREQ(text, "make");
 }
 
-TEST_F(LaunchTest, ALongAnswerGives255CharactersAndLeavesTheRest) {
-  char text[kNameSize] = "";
-  Edit(text, kNameSize, std::string(255, 'a') + "rest\n");
-  EXPECT_EQ(std::string(text), std::string(255, 'a'));
-  char rest[16];
-  ASSERT_TRUE(ReadAnswer(rest, sizeof rest));
-  EXPECT_STREQ(rest, "rest");
-}
-
 TEST_F(LaunchTest, TheAnswerIsCutToTheCapacity) {
   char text[8] = "old";
   Edit(text, 5, "abcdefg\n");
@@ -122,22 +104,6 @@ TEST_F(LaunchTest, ExecRunsTheRememberedTextUnchangedWithoutAsking) {
   ASSERT_EQ(shell_calls.size(), 1u);
   EXPECT_EQ(shell_calls[0], " make  run ");
   EXPECT_EQ(saved_when_run, "\nsecond\n");  // saved before the command ran
-}
-
-TEST_F(LaunchTest, ExecWithNothingRememberedAsksAndRunsOnlyAnAnswer) {
-  std::strcpy(state_.file_name, "doc.txt");
-  Run(cmd::command_exec, "\n");
-  EXPECT_TRUE(shell_calls.empty());
-  Run(cmd::command_exec, "true\n");
-  ASSERT_EQ(shell_calls.size(), 1u);
-  EXPECT_EQ(shell_calls[0], "true");
-}
-
-TEST_F(LaunchTest, EditNeverRuns) {
-  std::strcpy(state_.file_name, "doc.txt");
-  Run(cmd::command_edit, "echo hi\n");
-  EXPECT_STREQ(state_.launch_text, "echo hi");
-  EXPECT_TRUE(shell_calls.empty());
 }
 
 }  // namespace
