@@ -13,6 +13,7 @@ namespace {
 const char kInMemory[] = "Command in memory = %s\n";
 const char kNoneInMemory[] = "There is no command in memory";
 const char kAskCommand[] = "Enter new command or [enter] to keep current one";
+const char kNotRun[] = "The document was not saved, so the command was not run";
 
 // Answers of at most this many characters, line feed included, keep the remembered command.
 constexpr size_t kShortAnswer = 2;
@@ -40,9 +41,11 @@ namespace cmd {
 void command_exec(EditorState& state) {
   if (!state.launch_text[0]) SetCommand(state.launch_text, kNameSize);
   if (!state.launch_text[0]) return;
-  Save(state.file_name, state.grid);
-  // Save leaves the name empty only when input ended before one was given: nothing was saved.
-  if (!state.file_name[0]) return;
+  // The command works on the saved file: after a failed save it would see an old one.
+  if (!SaveDocument(state.file_name, state.grid)) {
+    std::puts(kNotRun);
+    return;
+  }
   // The shell's own output is all the user sees of a failing command; its status is not used.
   (void)RunShell(state.launch_text);
 }
