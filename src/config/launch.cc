@@ -1,12 +1,56 @@
 #include "config/launch.h"
 
-#include "core/editor_state.h"
+#include <cstdio>
+#include <cstring>
 
-void SetCommand(char*, int) {}
+#include "core/editor_state.h"
+#include "core/input.h"
+#include "core/loop.h"
+#include "file/save.h"
+
+namespace {
+
+const char kInMemory[] = "Command in memory = %s\n";
+const char kNoneInMemory[] = "There is no command in memory";
+const char kAskCommand[] = "Enter new command or [enter] to keep current one";
+const char kNotRun[] = "The document was not saved, so the command was not run";
+
+// Answers of at most this many characters, line feed included, keep the remembered command.
+constexpr size_t kShortAnswer = 2;
+
+}  // namespace
+
+void SetCommand(char* text, int capacity) {
+  if (text[0]) std::printf(kInMemory, text);
+  else std::puts(kNoneInMemory);
+  std::puts(kAskCommand);
+  char answer[kNameSize];
+  if (ReadLine(answer, kNameSize) < 0) return;  // end of input keeps what is remembered
+  if (std::strlen(answer) <= kShortAnswer) return;
+  if (char* newline = std::strchr(answer, '\n')) *newline = 0;
+  size_t length = std::strlen(answer);
+  if (length > static_cast<size_t>(capacity) - 1) length = static_cast<size_t>(capacity) - 1;
+  std::memcpy(text, answer, length);
+  text[length] = 0;
+}
 
 namespace cmd {
 
-void command_exec(EditorState&) {}
-void command_edit(EditorState&) {}
+// Saves the document, then hands the remembered command to the shell, asking for one first
+// when none is remembered.
+void command_exec(EditorState& state) {
+  if (!state.launch_text[0]) SetCommand(state.launch_text, kNameSize);
+  if (!state.launch_text[0]) return;
+  // The command works on the saved file: after a failed save it would see an old one.
+  if (!SaveDocument(state.file_name, state.grid)) {
+    std::puts(kNotRun);
+    return;
+  }
+  // The shell's own output is all the user sees of a failing command; its status is not used.
+  (void)RunShell(state.launch_text);
+}
+
+// Shows the remembered command and lets the user replace it.
+void command_edit(EditorState& state) { SetCommand(state.launch_text, kNameSize); }
 
 }  // namespace cmd

@@ -1,3 +1,195 @@
 #include "config/rc_file.h"
 
-int ReadRC(const CommandNames&, CommandKeys&, char*, int*, int*, int*) { return 0; }
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "core/editor_state.h"
+#include "core/grid.h"
+#include "core/input.h"
+#include "core/loop.h"
+
+namespace {
+
+const char kReading[] = "Reading RC file: %s\n";
+const char kMaking[] = "Making RC file: %s\n";
+const char kCannotMake[] = "Cannot make RC file";
+const char kCannotRead[] = "Cannot read RC file: %s; going on with the default keys and settings\n";
+const char kLineTooLong[] = "The line size max_char=%i is too large; lower it in %s\n";
+
+// The settings of the file, in the order a line is tested for them.
+enum Setting { kMaxLines, kMaxChar, kAnchorPosition, kLinesPerPage, kShowNumbers, kLaunchCommand };
+constexpr std::string_view kSettingNames[] = {
+    "max_lines", "max_char", "anchor_position", "lines_per_page", "show_numbers", "launch_command",
+};
+
+// Where the values read from the file go.
+struct Targets {
+  CommandKeys& command_keys;
+  char* launch_text;
+  int* anchor_pos;
+  int* show_numbers_on;
+  int* page_length;
+  long long line_size;  // lsize as the file sets it; max_char=INT_MAX puts it past the int range
+};
+
+// The outcome of reading the file.
+enum class ReadResult { kOk, kMissing, kUnreadable };
+
+// Reads the whole file `name` into `text`. Returns kMissing when there is no such file and
+// kUnreadable when it exists but cannot be read (a directory, no permission, a read error).
+ReadResult ReadWhole(const char* name, std::string& text) {
+  errno = 0;
+  FILE* file = std::fopen(name, "rb");
+  if (!file) return errno == ENOENT ? ReadResult::kMissing : ReadResult::kUnreadable;
+  char chunk[4096];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
+  bool failed = std::ferror(file) != 0;
+  if (std::fclose(file) != 0) failed = true;
+  return failed ? ReadResult::kUnreadable : ReadResult::kOk;
+}
+
+// Returns the leading decimal number of `value`, clamped to the int range; 0 without digits.
+int ValueOf(std::string_view value) { return ParseInt(std::string(value).c_str()); }
+
+// Gives every command whose name occurs in `line` the key `value` when it is one character.
+// Returns true when some command name occurs in the line.
+bool ApplyKeyLine(std::string_view line, const std::string_view* value,
+                  const CommandNames& command_names, CommandKeys& command_keys) {
+  bool key_line = false;
+  for (int i = 0; i < kCommandCount; ++i) {
+    if (line.find(command_names[i]) == std::string_view::npos) continue;
+    key_line = true;
+    // A zero byte would make an empty key, which the last line's Enter would run.
+    if (value && value->size() == 1 && (*value)[0] != 0) {
+      command_keys[i][0] = (*value)[0];
+      command_keys[i][1] = 0;
+    }
+  }
+  return key_line;
+}
+
+// Sets `setting` from `value` when the value lies within the bounds in force.
+void ApplySetting(Setting setting, std::string_view value, Targets& to) {
+  int number = 0;
+  if (setting != kShowNumbers && setting != kLaunchCommand) number = ValueOf(value);
+  switch (setting) {
+    case kMaxLines:
+      if (number > 0) lines = number;
+      break;
+    case kMaxChar:
+      if (number > 0) {
+        to.line_size = number + 1LL;
+        lsize = to.line_size > INT_MAX ? INT_MAX : static_cast<int>(to.line_size);
+      }
+      break;
+    case kAnchorPosition:
+      if (number > 0 && number < to.line_size) *to.anchor_pos = number - 1;
+      break;
+    case kLinesPerPage:
+      if (number > 0 && number < lines) *to.page_length = number;
+      break;
+    case kShowNumbers:
+      *to.show_numbers_on = value == "on" ? 1 : 0;
+      break;
+    case kLaunchCommand:
+      if (!value.empty()) {
+        size_t length = value.size() < kNameSize - 1 ? value.size() : kNameSize - 1;
+        std::memcpy(to.launch_text, value.data(), length);
+        to.launch_text[length] = 0;
+      }
+      break;
+  }
+}
+
+// Applies one line of the file: a key line when it names a command, else the first setting it
+// names. A line without "=" has no value and changes nothing.
+void ApplyLine(std::string_view line, const CommandNames& command_names, Targets& to) {
+  size_t equals = line.find('=');
+  std::string_view value;
+  if (equals != std::string_view::npos) value = line.substr(equals + 1);
+  const std::string_view* given = equals == std::string_view::npos ? nullptr : &value;
+  if (ApplyKeyLine(line, given, command_names, to.command_keys)) return;
+  for (int s = kMaxLines; s <= kLaunchCommand; ++s) {
+    if (line.find(kSettingNames[s]) == std::string_view::npos) continue;
+    if (given) ApplySetting(static_cast<Setting>(s), value, to);
+    return;
+  }
+}
+
+// Applies every line of `text`; line feeds end lines, empty lines are skipped.
+void ApplyText(std::string_view text, const CommandNames& command_names, Targets& to) {
+  while (!text.empty()) {
+    size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    if (!line.empty()) ApplyLine(line, command_names, to);
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+}
+
+// Returns the text of the default RC file for the given keys and the grid sizes in force.
+std::string DefaultText(const CommandNames& command_names, const CommandKeys& command_keys) {
+  std::string text;
+  for (int i = 0; i < kCommandCount; ++i) {
+    text += command_names[i];
+    text += '=';
+    text += command_keys[i];
+    text += '\n';
+  }
+  text += "max_lines=" + std::to_string(lines) + "\n";
+  text += "max_char=" + std::to_string(lsize - 1) + "\n";
+  text += "\nanchor_position=0\nlines_per_page=8\nshow_numbers=on\nlaunch_command=\n";
+  return text;
+}
+
+}  // namespace
+
+int ReadRC(const CommandNames& command_names, CommandKeys& command_keys, char* launch_text,
+           int* anchor_pos, int* show_numbers_on, int* page_length) {
+  std::string text;
+  switch (ReadWhole(kRcFileName, text)) {
+    case ReadResult::kMissing:
+      std::printf(kMaking, kRcFileName);
+      MakeRC(command_names, command_keys, kRcFileName);
+      return 0;
+    case ReadResult::kUnreadable:
+      std::printf(kCannotRead, kRcFileName);
+      return 0;
+    case ReadResult::kOk:
+      break;
+  }
+  std::printf(kReading, kRcFileName);
+  int anchor_before = *anchor_pos;
+  Targets to = {command_keys, launch_text, anchor_pos, show_numbers_on, page_length, lsize};
+  ApplyText(text, command_names, to);
+  if (to.line_size > INT_MAX) {
+    std::printf(kLineTooLong, INT_MAX, kRcFileName);
+    Terminate(1);
+  }
+  // An anchor taken before a later max_char line shortened the lines would lie past the slot.
+  if (*anchor_pos > lsize - 2) *anchor_pos = anchor_before;
+  return 1;
+}
+
+void MakeRC(const CommandNames& command_names, const CommandKeys& command_keys,
+            const char* file_name) {
+  std::string text = DefaultText(command_names, command_keys);
+  FILE* file = std::fopen(file_name, "wb");
+  if (!file) {
+    std::puts(kCannotMake);
+    return;
+  }
+  bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  if (std::fclose(file) != 0) written = false;
+  if (!written) {
+    // A cut-off file would be read as the settings next time; without it the next start
+    // writes a whole one. Nothing more can be done when even the removal fails.
+    (void)std::remove(file_name);
+    std::puts(kCannotMake);
+  }
+}

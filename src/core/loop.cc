@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "config/rc_file.h"
 #include "core/display.h"
@@ -18,6 +19,8 @@ namespace {
 const char kBanner[] = "\nPellak 1.03.2 by Orvane";
 const char kQuitConfirm[] = "Enter 'q' again to quit or anything else to continue";
 const char kQuitLine[] = "q\n";
+const char kNoMemory[] =
+    "Not enough memory for the document grid of max_lines=%i by max_char=%i; lower them in .pellak_rc\n";
 
 // Makes a zero-filled line-sized buffer.
 std::unique_ptr<char[]> LineBuffer() { return std::make_unique<char[]>(static_cast<size_t>(lsize)); }
@@ -75,17 +78,21 @@ int StartUp(EditorState& state, int argc, char** argv) {
                   "lower them in .pellak_rc\n", lines, lsize - 1);
       return 1;
     case GridAlloc::kNoMemory:
-      std::printf("Not enough memory for the document grid of max_lines=%i by max_char=%i; "
-                  "lower them in .pellak_rc\n", lines, lsize - 1);
+      std::printf(kNoMemory, lines, lsize - 1);
       return 1;
   }
   state.number_text[0] = 0;
-  state.insert_text = LineBuffer();
-  state.jump_text = LineBuffer();
-  state.input_line = LineBuffer();
-  state.clipboard = LineBuffer();
-  state.undo_text = LineBuffer();
-  state.undo_text2 = LineBuffer();
+  try {
+    state.insert_text = LineBuffer();
+    state.jump_text = LineBuffer();
+    state.input_line = LineBuffer();
+    state.clipboard = LineBuffer();
+    state.undo_text = LineBuffer();
+    state.undo_text2 = LineBuffer();
+  } catch (const std::bad_alloc&) {  // a huge max_char: six lines of it may not fit
+    std::printf(kNoMemory, lines, lsize - 1);
+    return 1;
+  }
   state.cut_size = state.insert_length = state.copy_length = state.paste_length = 0;
 
   if (argc > 1) {
