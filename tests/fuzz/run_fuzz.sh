@@ -21,7 +21,7 @@ cmake --build "$build" -j "$(nproc)" >/dev/null
 # The run adds what it finds to a working copy; the seed corpus in the repository stays as it is.
 work=$build/fuzz-run
 rm -rf "$work"
-mkdir -p "$work/corpus" "$work/artifacts"
+mkdir -p "$work/corpus" "$work/artifacts" "$work/tmp"
 cp "$root"/tests/fuzz/corpus/* "$work/corpus/"
 log=$work/fuzz.log
 status=0
@@ -29,7 +29,7 @@ status=0
 # printed every turn, say. An input still running after a minute is taken for a hang.
 hang_seconds=60
 # Started in $work: the only directory outside its private one that a session may write to.
-(cd "$work" && "$build/tests/fuzz/pellak_fuzz" "$work/corpus" -dict="$root/tests/fuzz/pellak.dict" \
+(cd "$work" && TMPDIR="$work/tmp" "$build/tests/fuzz/pellak_fuzz" "$work/corpus" -dict="$root/tests/fuzz/pellak.dict" \
     -max_total_time="$seconds" -timeout="$hang_seconds" -max_len=2048 -print_final_stats=1 \
     -artifact_prefix="$work/artifacts/") > "$log" 2>&1 || status=$?
 grep -E '^#[0-9]+[[:space:]]+DONE|^Done [0-9]+ runs|^stat::(number_of_executed_units|average_exec_per_sec|new_units_added|peak_rss_mb)' "$log" || true

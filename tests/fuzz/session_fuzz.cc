@@ -24,9 +24,12 @@ namespace {
 
 const char kDocumentName[] = "doc.txt";
 const char kRcName[] = ".pellak_rc";
-constexpr long kMaxGridBytes = 16L << 20;      // larger grids are legal but too slow to fuzz
-constexpr long kWholeEveryTurn = 1L << 16;  // grids up to this size are checked whole each turn
-constexpr size_t kMaxRcWithSmallGrid = 900;    // leaves room for the size lines in the read buffer
+// Larger grids are legal, but every turn of a document search or a long window would cost
+// too much to fuzz them: such sessions stop after start-up.
+constexpr long kMaxGridBytes = 16L << 20;
+constexpr int kMaxLines = 2 * kDefaultLines;
+constexpr long kWholeEveryTurn = 1L << 16;   // grids up to this size are checked whole each turn
+constexpr size_t kMaxRcWithSmallGrid = 900;  // leaves room for the size lines in the read buffer
 
 std::string work_dir;
 int home_dir = -1;  // the directory the fuzzer was started in, where it keeps its own files
@@ -42,16 +45,19 @@ struct SessionEnded {
 // Replaces the shell: the command is not run.
 int NoShell(const char*) { return 0; }
 
-// Removes every file the previous session left in the working directory.
+// Removes every file the previous session left in the working directory; a file that stayed
+// would make the next session depend on the one before it, so failing to remove one aborts.
 void EmptyWorkDir() {
   DIR* dir = opendir(".");
   if (dir == nullptr) std::abort();
   while (dirent* entry = readdir(dir)) {
-    if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
-      unlink(entry->d_name);
+    if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0 &&
+        unlink(entry->d_name) != 0) {
+      std::perror(entry->d_name);
+      std::abort();
     }
   }
-  closedir(dir);
+  if (closedir(dir) != 0) std::abort();
 }
 
 // Writes `text` to the file `name` in the working directory.
@@ -114,9 +120,10 @@ void RunTurns(EditorState& state, bool check_whole_grid) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  char pattern[] = "/tmp/pellak-fuzz-XXXXXX";
+  const char* temp = std::getenv("TMPDIR");
+  std::string pattern = std::string(temp && *temp ? temp : "/tmp") + "/pellak-fuzz-XXXXXX";
   home_dir = open(".", O_RDONLY | O_DIRECTORY);
-  if (mkdtemp(pattern) == nullptr || home_dir < 0) std::abort();
+  if (mkdtemp(pattern.data()) == nullptr || home_dir < 0) std::abort();
   if (getcwd(fuzz::own_directory, sizeof fuzz::own_directory - 1) == nullptr) std::abort();
   std::strcat(fuzz::own_directory, "/");
   work_dir = pattern;
@@ -144,7 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto state = std::make_unique<EditorState>();
   fuzz::guard_on = true;
   try {
-    if (StartUp(*state, argc, argv) == 0 && state->grid != nullptr && lines <= 2 * kDefaultLines &&
+    if (StartUp(*state, argc, argv) == 0 && state->grid != nullptr && lines <= kMaxLines &&
         static_cast<long>(lines) * lsize <= kMaxGridBytes) {
       RunTurns(*state, check_whole_grid);
     }
