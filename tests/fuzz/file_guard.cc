@@ -59,6 +59,8 @@ int __real_symlink(const char* target, const char* path);
 int __real_system(const char* command);
 FILE* __real_popen(const char* command, const char* mode);
 
+// Each __wrap_NAME returns what NAME returns, or NAME's failure value (errno EACCES) when it
+// refuses a name.
 FILE* __wrap_fopen(const char* path, const char* mode) {
   return Allowed(path) ? __real_fopen(path, mode) : nullptr;
 }
