@@ -59,50 +59,51 @@ std::string CheckWrittenBack(const std::string& path, const std::string& text) {
   return content.str() == text ? "" : "the file written back differs";
 }
 
-// Times loading and writing back the full-grid file with `program`.
-void PeerLoadWrite(benchmark::State& state, const std::string& program) {
+// Runs the job of `program` on the file `name` holding `text` once per iteration, through
+// `run_once(dir, command, keys)`, which returns false when the program failed. Returns true
+// when every run succeeded and the file was written back; else the error is set on `state`.
+template <typename RunOnce>
+bool RunJob(benchmark::State& state, const std::string& program, const char* name,
+            const std::string& text, RunOnce run_once) {
   if (program == "ed" && access(kEd, X_OK) != 0) {
     state.SkipWithError("GNU ed is not installed (apt-get install ed)");
-    return;
+    return false;
   }
-  std::string text = FullGridText();
-  std::string dir = JobDirectory(kFullName, text);
+  std::string dir = JobDirectory(name, text);
   std::string keys = dir + "/" + program + "_keys";
-  MarkUnwritten(dir + "/" + kFullName);
+  MarkUnwritten(dir + "/" + name);
+  std::string fault;
   for (auto _ : state) {
-    if (RunCommand(dir, Command(program, kFullName), keys).status != 0) {
-      state.SkipWithError((program + " failed").c_str());
-      return;
+    if (!run_once(dir, Command(program, name), keys)) {
+      fault = program + " failed";
+      break;
     }
   }
-  std::string fault = CheckWrittenBack(dir + "/" + kFullName, text);
+  if (fault.empty()) fault = CheckWrittenBack(dir + "/" + name, text);
+  RemoveDirectory(dir);
   if (!fault.empty()) state.SkipWithError(fault.c_str());
+  return fault.empty();
+}
+
+// Times loading and writing back the full-grid file with `program`.
+void PeerLoadWrite(benchmark::State& state, const std::string& program) {
+  RunJob(state, program, kFullName, FullGridText(),
+         [](const std::string& dir, const std::vector<std::string>& command, const std::string& keys) {
+           return RunCommand(dir, command, keys).status == 0;
+         });
 }
 
 // Measures the peak memory of loading `name` with `text`, writing it back and quitting.
 void PeerPeakMemory(benchmark::State& state, const std::string& program, const char* name,
                     const std::string& text) {
-  if (program == "ed" && access(kEd, X_OK) != 0) {
-    state.SkipWithError("GNU ed is not installed (apt-get install ed)");
-    return;
-  }
-  std::string dir = JobDirectory(name, text);
-  std::string keys = dir + "/" + program + "_keys";
-  MarkUnwritten(dir + "/" + name);
   long peak = -1;
-  for (auto _ : state) {
-    peak = PeakMemoryKbOf(dir, Command(program, name), keys);
-    if (peak < 0) {
-      state.SkipWithError((program + " failed").c_str());
-      return;
-    }
-  }
-  std::string fault = CheckWrittenBack(dir + "/" + name, text);
-  if (!fault.empty()) {
-    state.SkipWithError(fault.c_str());
-    return;
-  }
-  state.counters["peak_rss_kb"] = static_cast<double>(peak);
+  bool done = RunJob(state, program, name, text,
+                     [&peak](const std::string& dir, const std::vector<std::string>& command,
+                             const std::string& keys) {
+                       peak = PeakMemoryKbOf(dir, command, keys);
+                       return peak >= 0;
+                     });
+  if (done) state.counters["peak_rss_kb"] = static_cast<double>(peak);
 }
 
 void BM_PeerLoadWriteFullGrid(benchmark::State& state, const char* program) {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -78,6 +79,11 @@ std::string FreshDirectory() {
   char name[] = "/tmp/pellak-bench-XXXXXX";
   if (!mkdtemp(name)) throw std::runtime_error("mkdtemp failed");
   return name;
+}
+
+void RemoveDirectory(const std::string& dir) {
+  std::error_code ignored;  // a leftover temporary directory is not worth failing a run for
+  std::filesystem::remove_all(dir, ignored);
 }
 
 void WriteFile(const std::string& path, const std::string& text) {

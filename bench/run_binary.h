@@ -34,5 +34,8 @@ std::string FreshDirectory();
 // Returns 32767 lines of 200 to 255 characters (about 7.5 MB): a file that fills the default grid.
 std::string FullGridText();
 
+// Removes a directory made by FreshDirectory, with everything in it.
+void RemoveDirectory(const std::string& dir);
+
 // Writes `text` to the file `path`.
 void WriteFile(const std::string& path, const std::string& text);
