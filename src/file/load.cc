@@ -33,6 +33,9 @@ const char kPartial[] =
     "If not, restart with more lines by editing the .pellak_rc file.\n";
 const char kGoOn[] = "Y\n";
 const char kParsingError[] = "Data Parsing Error";
+const char kZeroByte[] =
+    "WARNING!  Byte %i is a zero byte, which ends the text: the %i bytes from it on were not "
+    "loaded\nand will be lost if you save to the same filename!\n";
 const int kWarningAnswerSize = 16;  // 15 characters and a terminator
 const int kNoPosition = -1;
 const double kMostLoaded = 99.9;  // the highest figure shown while text is left out
@@ -178,6 +181,8 @@ void Open(int ask, char* open_name, char* grid, char* file_name) {
   std::printf(kOpened, open_name);
   std::printf(kReadBytes, file.size);
   ParseLines(file.text.get(), grid);
+  int length = static_cast<int>(std::strlen(file.text.get()));
+  if (length < file.size) std::printf(kZeroByte, length + 1, file.size - length);
 }
 
 namespace cmd {
