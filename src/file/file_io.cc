@@ -105,7 +105,13 @@ std::string WriteInPlace(const char* name, const char* data, size_t size) {
   // Without O_NONBLOCK a pipe with no reader would keep the open waiting for ever; the flag
   // is dropped again once the file is open, so the writes themselves wait as usual.
   int fd = open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
-  if (fd < 0) return errno == ENXIO ? kNoReader : Reason();
+  if (fd < 0) {
+    int error = errno;
+    struct stat info;
+    // ENXIO on a pipe means that nothing reads from it; on a device it keeps its own text.
+    if (error == ENXIO && stat(name, &info) == 0 && S_ISFIFO(info.st_mode)) return kNoReader;
+    return std::strerror(error);
+  }
   int flags = fcntl(fd, F_GETFL);
   if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
     std::string reason = Reason();
