@@ -1,5 +1,6 @@
 // Loading and saving through the real binary: a file that fills the default grid, side by side
-// with GNU ed doing the same load and write, and the peak memory of a small file.
+// with GNU ed doing the same load and write, and the peak memory of a small file in the default
+// grid and in a huge one.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -47,13 +48,15 @@ void BM_EdLoadAndWriteFullGrid(benchmark::State& state) {
 }
 BENCHMARK(BM_EdLoadAndWriteFullGrid)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
 
-// Peak resident memory of opening a 10-line file, saving it and quitting.
-void BM_PeakMemoryOpenAndSaveSmallFile(benchmark::State& state) {
+// Peak resident memory of opening a 10-line file, saving it and quitting, with the RC file
+// `rc` (empty: the default one is made).
+void PeakMemoryOfSmallFile(benchmark::State& state, const std::string& rc) {
   std::string dir = FreshDirectory();
   std::string text;
   for (int i = 0; i < 10; ++i) text += "a short line of text\n";
   WriteFile(dir + "/small.txt", text);
   WriteFile(dir + "/keys", "S\nq\nq\n");
+  if (!rc.empty()) WriteFile(dir + "/.pellak_rc", rc);
   long peak = 0;
   for (auto _ : state) {
     peak = PeakMemoryKb(dir, {"small.txt"}, dir + "/keys");
@@ -61,6 +64,15 @@ void BM_PeakMemoryOpenAndSaveSmallFile(benchmark::State& state) {
   }
   state.counters["peak_rss_kb"] = static_cast<double>(peak);
 }
+
+// The default grid.
+void BM_PeakMemoryOpenAndSaveSmallFile(benchmark::State& state) { PeakMemoryOfSmallFile(state, ""); }
 BENCHMARK(BM_PeakMemoryOpenAndSaveSmallFile)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A grid of fifty million lines: the load's tables follow the file, not the grid.
+void BM_PeakMemorySmallFileInHugeGrid(benchmark::State& state) {
+  PeakMemoryOfSmallFile(state, "max_lines=50000000\nmax_char=20\n");
+}
+BENCHMARK(BM_PeakMemorySmallFileInHugeGrid)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace

@@ -16,6 +16,7 @@ const char kNotRegular[] = "not a regular file";
 const char kTooLarge[] = "the file is too large";
 const char kNoMemory[] = "not enough memory for the file";
 const char kChanged[] = "the file changed while it was read";
+const char kNoReader[] = "no program is reading from that pipe";
 const int kMaxLinkHops = 40;
 
 // Returns the text of the current errno.
@@ -101,8 +102,22 @@ bool WriteAll(int fd, const char* data, size_t size) {
 // Writes the file in place: creates it or cuts it to nothing, then writes. Returns the reason
 // of a failure or an empty string.
 std::string WriteInPlace(const char* name, const char* data, size_t size) {
-  int fd = open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return Reason();
+  // Without O_NONBLOCK a pipe with no reader would keep the open waiting for ever; the flag
+  // is dropped again once the file is open, so the writes themselves wait as usual.
+  int fd = open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
+  if (fd < 0) {
+    int error = errno;
+    struct stat info;
+    // ENXIO on a pipe means that nothing reads from it; on a device it keeps its own text.
+    if (error == ENXIO && stat(name, &info) == 0 && S_ISFIFO(info.st_mode)) return kNoReader;
+    return std::strerror(error);
+  }
+  int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    std::string reason = Reason();
+    (void)close(fd);  // the failure is already being reported
+    return reason;
+  }
   bool written = WriteAll(fd, data, size);
   std::string reason = written ? "" : Reason();
   if (close(fd) != 0 && written) reason = Reason();
@@ -183,7 +198,8 @@ bool WriteReplacing(const std::string& target, const struct stat* old, const cha
 
 FileText ReadWholeFile(const char* name) {
   FileText result;
-  int fd = open(name, O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: opening a pipe with no writer must not wait; it is refused as not regular.
+  int fd = open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     result.missing = (errno == ENOENT || errno == ENOTDIR);
     result.reason = Reason();

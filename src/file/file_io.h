@@ -16,14 +16,15 @@ struct FileText {
   std::string reason;
 };
 
-// Reads the whole regular file `name` with one read. Refuses directories, devices, files
-// that change while they are read and files whose size and terminator do not fit an int.
+// Reads the whole regular file `name` with one read. Refuses directories, devices, pipes,
+// files that change while they are read and files whose size and terminator do not fit an int.
 FileText ReadWholeFile(const char* name);
 
 // Writes `size` bytes of `data` as the whole content of the file `name`. A regular file is
 // replaced through a temporary file in its directory, renamed over it once every byte is
 // written, keeping its permission bits, owner and group; a symbolic link keeps pointing at
 // the replaced file. Files with several hard links, files that are not regular and files in
-// directories where no temporary file can be made are written in place. Returns an empty
-// string on success, otherwise the reason of the failure.
+// directories where no temporary file can be made are written in place (a pipe with no
+// reader is refused rather than waited for). Returns an empty string on success, otherwise
+// the reason of the failure.
 std::string WriteWholeFile(const char* name, const char* data, size_t size);

@@ -1,8 +1,10 @@
 #include "file/load.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <vector>
+#include <memory>
+#include <new>
 
 #include "core/editor_state.h"
 #include "core/grid.h"
@@ -33,6 +35,10 @@ const char kPartial[] =
     "If not, restart with more lines by editing the .pellak_rc file.\n";
 const char kGoOn[] = "Y\n";
 const char kParsingError[] = "Data Parsing Error";
+const char kNoMemory[] = "not enough memory to load the file; the document is unchanged";
+const char kZeroByte[] =
+    "WARNING!  Byte %i is a zero byte, which ends the text: the %i bytes from it on were not "
+    "loaded\nand will be lost if you save to the same filename!\n";
 const int kWarningAnswerSize = 16;  // 15 characters and a terminator
 const int kNoPosition = -1;
 const double kMostLoaded = 99.9;  // the highest figure shown while text is left out
@@ -73,6 +79,11 @@ float LoadedPercentage(const char* text, int length, int examined, int pending) 
   double percentage = loaded * 100.0 / length;
   return static_cast<float>(percentage < kMostLoaded ? percentage : kMostLoaded);
 }
+
+// Returns how many line ends a text of `length` characters can give in the grid: each takes a
+// character of its own, and a last line without a newline takes one more. The mark tables
+// need one entry more, so a small file in a grid of many lines needs only small tables.
+int MarkCount(int length) { return length < lines ? length + 1 : lines; }
 
 // A scan in progress over the text of one load.
 struct Scan {
@@ -125,9 +136,9 @@ int DataWarning(float percentage) {
 }
 
 int MarkLines(const char* text, int* positions, int* kinds) {
-  positions[0] = 0;
-  for (int i = 1; i < lines; ++i) positions[i] = kNoPosition;
   Scan scan{positions, kinds, static_cast<int>(std::strlen(text))};
+  positions[0] = 0;
+  for (int i = 1; i < MarkCount(scan.length); ++i) positions[i] = kNoPosition;
   bool stopped = false;
   while (scan.examined < scan.length && !stopped) {
     if (!MarkNextEnd(text, scan)) break;
@@ -145,15 +156,21 @@ int MarkLines(const char* text, int* positions, int* kinds) {
 }
 
 void ParseLines(const char* text, char* grid) {
-  std::vector<int> positions(static_cast<size_t>(lines) + 1);
-  std::vector<int> kinds(static_cast<size_t>(lines) + 1, kNewlineMark);
-  int count = MarkLines(text, positions.data(), kinds.data()) - 1;
+  size_t entries = static_cast<size_t>(MarkCount(static_cast<int>(std::strlen(text)))) + 1;
+  std::unique_ptr<int[]> positions(new (std::nothrow) int[entries]);
+  std::unique_ptr<int[]> kinds(new (std::nothrow) int[entries]);
+  if (!positions || !kinds) {
+    std::puts(kNoMemory);
+    return;
+  }
+  std::fill(kinds.get(), kinds.get() + entries, kNewlineMark);
+  int count = MarkLines(text, positions.get(), kinds.get()) - 1;
   // Only slots below used_lines can hold text (every later slot is all zero), so clearing
   // those empties the whole grid without touching pages the document never reached.
   std::memset(grid, 0, static_cast<size_t>(used_lines) * static_cast<size_t>(lsize));
   used_lines = count;
-  const int* at = positions.data();
-  const int* kind = kinds.data();
+  const int* at = positions.get();
+  const int* kind = kinds.get();
   for (int k = 0; k < count; ++k) {
     int begin = at[k] + (k > 0 && kind[k] == kNewlineMark ? 1 : 0);
     int size = at[k + 1] - begin;
@@ -178,6 +195,8 @@ void Open(int ask, char* open_name, char* grid, char* file_name) {
   std::printf(kOpened, open_name);
   std::printf(kReadBytes, file.size);
   ParseLines(file.text.get(), grid);
+  int length = static_cast<int>(std::strlen(file.text.get()));
+  if (length < file.size) std::printf(kZeroByte, length + 1, file.size - length);
 }
 
 namespace cmd {

@@ -13,7 +13,8 @@ void Open(int ask, char* open_name, char* grid, char* file_name);
 void ParseLines(const char* text, char* grid);
 
 // Scans `text` for line ends, recording each in `positions` (offsets into the text) and
-// `kinds` (1 newline, 2 split), both with room for lines+1 entries and kinds preset to 1.
+// `kinds` (1 newline, 2 split), both with room for lines+1 entries (or, for a shorter text,
+// its length+2) and kinds preset to 1.
 // Prints the split warnings and the line count and asks before a partial load. Returns the
 // number of lines found plus one.
 int MarkLines(const char* text, int* positions, int* kinds);

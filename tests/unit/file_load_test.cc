@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -42,84 +44,80 @@ class LoadTest : public testing::Test {
   int status_ = -1;
 };
 
-TEST_F(LoadTest, SplitsAtNewlinesAndKeepsEmptyLines) {
-  TestGrid g(8, 16);
-  EXPECT_EQ(Load(g, "\n\nx\n"), "3 Lines Generated\n");
-  EXPECT_EQ(g.Text(0), "");
-  EXPECT_EQ(g.Text(1), "");
-  EXPECT_EQ(g.Text(2), "x");
-  EXPECT_EQ(used_lines, 3);
-  EXPECT_TRUE(g.Sound());
-  // A last line without a newline gives the same lines; carriage returns are text.
-  EXPECT_EQ(Load(g, "a\r\nbeta"), "2 Lines Generated\n");
-  EXPECT_EQ(g.Text(0), "a\r");
-  EXPECT_EQ(g.Text(1), "beta");
-  EXPECT_EQ(g.Text(2), "");
-  EXPECT_TRUE(g.Sound());
+// The lines a text gives, worked out one character at a time, and whether text other than
+// one final newline is left over once every slot is taken.
+struct Expected {
+  std::vector<std::string> lines;
+  int splits = 0;
+  bool loss = false;
+};
+
+Expected ReferenceLoad(const std::string& text, int line_count, int line_size) {
+  Expected want;
+  std::string current;
+  bool open = false;  // a line has begun and not ended
+  size_t at = 0;
+  for (; at < text.size() && static_cast<int>(want.lines.size()) < line_count; ++at) {
+    char c = text[at];
+    if (c == '\n') {
+      want.lines.push_back(current);
+      current.clear();
+      open = false;
+    } else if (static_cast<int>(current.size()) == line_size - 1) {
+      want.lines.push_back(current);
+      ++want.splits;
+      current = c;
+      open = true;
+    } else {
+      current += c;
+      open = true;
+    }
+  }
+  bool full = static_cast<int>(want.lines.size()) == line_count;
+  if (open && !full) want.lines.push_back(current);
+  // Once the grid is full, the piece begun at a split is left over too.
+  std::string rest = (open && full ? current : "") + text.substr(at);
+  want.loss = !rest.empty() && rest != "\n";
+  return want;
 }
 
-TEST_F(LoadTest, EmptyTextAndLoneNewlineGiveAnEmptyDocument) {
-  TestGrid g(4, 16);
-  g.Set(0, "old");
-  g.Set(3, "old too");
-  EXPECT_EQ(Load(g, ""), "0 Lines Generated\n");
-  EXPECT_EQ(g.Text(0), "");
-  EXPECT_EQ(g.Text(3), "");
-  EXPECT_TRUE(g.Sound());
-  g.Set(2, "old");
-  EXPECT_EQ(Load(g, "\n"), "1 Lines Generated\n");
-  EXPECT_EQ(g.Text(2), "");
-  EXPECT_TRUE(g.Sound());
-}
-
-TEST_F(LoadTest, ShortFileOverLongLinesLeavesOnlyTheNewLines) {
-  TestGrid g(6, 16);
-  for (int i = 0; i < 6; ++i) g.Set(i, "fifteen chars!!");
-  Load(g, "ab\ncd\n");
-  EXPECT_EQ(g.Text(0), "ab");
-  EXPECT_EQ(g.Text(1), "cd");
-  for (int i = 2; i < 6; ++i) EXPECT_EQ(g.Text(i), "") << i;
-  EXPECT_TRUE(g.Sound());
-}
-
-TEST_F(LoadTest, SplitsOnlyAtACharacterBeyondAFullLine) {
-  TestGrid g(8, 6);  // five characters a line
-  // A newline right after five characters ends the line without a split.
-  EXPECT_EQ(Load(g, "12345\nab\n"), "2 Lines Generated\n");
-  EXPECT_EQ(g.Text(0), "12345");
-  EXPECT_EQ(g.Text(1), "ab");
-  // Six and twelve characters: each further character starts a new piece.
-  EXPECT_EQ(Load(g, "123456\nabcdefghijkl"),
-            "WARNING!  Line 1 is being split\n"
-            "WARNING!  Line 3 is being split\n"
-            "WARNING!  Line 4 is being split\n"
-            "5 Lines Generated\n");
-  std::vector<std::string> want = {"12345", "6", "abcde", "fghij", "kl", ""};
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(g.Text(i), want[static_cast<size_t>(i)]) << i;
-  // Exactly ten characters without a newline: the second piece is full, no third split.
-  EXPECT_EQ(Load(g, "abcdefghij"), "WARNING!  Line 1 is being split\n2 Lines Generated\n");
-  EXPECT_EQ(g.Text(1), "fghij");
-  EXPECT_EQ(g.Text(2), "");
-  EXPECT_TRUE(g.Sound());
-}
-
-TEST_F(LoadTest, LineLimitAsksBeforeAPartialLoad) {
-  TestGrid g(3, 16);
-  std::string out = Load(g, "a\nb\nc\nd\n", "Y\n");
-  EXPECT_EQ(out,
-            "3 Lines Generated\n"
-            "\nWarning!! Only 75.0 percent of the data was loaded!\n"
-            "The unloaded data will be lost if you save to the same filename!\n"
-            "Do you wish to continue (Y,n)?\n"
-            "If not, restart with more lines by editing the .pellak_rc file.\n");
-  EXPECT_EQ(status_, -1);
-  EXPECT_EQ(g.Text(0), "a");
-  EXPECT_EQ(g.Text(2), "c");
-  EXPECT_TRUE(g.Sound());
+TEST_F(LoadTest, RandomTextsLoadAsTheCharacterByCharacterRulesSay) {
+  std::mt19937 random(12345);
+  const char alphabet[] = "ab\r\n\n";
+  for (int round = 0; round < 1500; ++round) {
+    int line_count = 1 + static_cast<int>(random() % 6);
+    int line_size = 2 + static_cast<int>(random() % 5);
+    TestGrid g(line_count, line_size);
+    for (int i = 0; i < line_count; ++i)  // an old document of full lines
+      g.Set(i, std::string(static_cast<size_t>(line_size - 1), 'o'));
+    std::string text;
+    for (int n = static_cast<int>(random() % 16); n > 0; --n) text += alphabet[random() % 5];
+    Expected want = ReferenceLoad(text, line_count, line_size);
+    status_ = -1;
+    std::string out = Load(g, text, "Y\n");
+    std::string context = "text \"" + text + "\" grid " + std::to_string(line_count) + "x" +
+                          std::to_string(line_size);
+    ASSERT_EQ(status_, -1) << context;
+    size_t splits = 0;
+    for (size_t at = out.find("being split"); at != std::string::npos;
+         at = out.find("being split", at + 1))
+      ++splits;
+    EXPECT_EQ(static_cast<int>(splits), want.splits) << context;
+    EXPECT_NE(out.find(std::to_string(want.lines.size()) + " Lines Generated\n"),
+              std::string::npos) << context << "\n" << out;
+    EXPECT_EQ(out.find("percent of the data was loaded") != std::string::npos, want.loss)
+        << context << "\n" << out;
+    for (int i = 0; i < line_count; ++i) {
+      std::string expected = i < static_cast<int>(want.lines.size()) ? want.lines[i] : "";
+      ASSERT_EQ(g.Text(i), expected) << context << " line " << i;
+    }
+    ASSERT_TRUE(g.Sound()) << context;
+    ASSERT_GE(used_lines, static_cast<int>(want.lines.size())) << context;
+  }
 }
 
 TEST_F(LoadTest, RefusedPartialLoadEndsBeforeAnySlotChanges) {
-  for (const char* answer : {"y\n", "\n", "Yes\n", ""}) {  // "" is end of input
+  for (const char* answer : {"y\n", "Yes\n", ""}) {  // "" is end of input
     TestGrid g(3, 16);
     g.Set(0, "kept");
     status_ = -1;
@@ -129,21 +127,20 @@ TEST_F(LoadTest, RefusedPartialLoadEndsBeforeAnySlotChanges) {
   }
 }
 
-TEST_F(LoadTest, OnlyAFinalNewlineMayBeLeftOutSilently) {
-  TestGrid g(3, 16);
-  // Three lines and the newline of an empty fourth: nothing is lost.
-  EXPECT_EQ(Load(g, "a\nb\nc\n\n"), "3 Lines Generated\n");
-  EXPECT_EQ(status_, -1);
-  // A last character without a newline would be lost: warned.
-  std::string out = Load(g, "a\nb\nc\nd", "Y\n");
-  EXPECT_NE(out.find("Only 85.7 percent"), std::string::npos) << out;
-  // The one character after a split at the very end has no slot left: warned.
-  TestGrid small(2, 4);
-  out = Load(small, "abcdefg", "Y\n");
-  EXPECT_NE(out.find("WARNING!  Line 2 is being split\n2 Lines Generated\n"), std::string::npos) << out;
-  EXPECT_NE(out.find("Only 85.7 percent"), std::string::npos) << out;
-  EXPECT_EQ(small.Text(1), "def");
-  EXPECT_TRUE(small.Sound());
+// Returns the peak resident memory of the process so far, in kilobytes.
+long PeakKilobytes() {
+  rusage usage{};
+  return getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : 0;
+}
+
+TEST_F(LoadTest, SmallTextInAGridOfManyLinesNeedsNoTablesForTheWholeGrid) {
+  TestGrid g(4, 16);
+  lines = 100000000;  // only the first slots are ever touched; the fixture restores the size
+  long before = PeakKilobytes();
+  EXPECT_EQ(Load(g, "ab\ncd"), "2 Lines Generated\n");
+  EXPECT_LT(PeakKilobytes() - before, 64 * 1024);  // tables for every line would take 800 MB
+  EXPECT_EQ(g.Text(0), "ab");
+  EXPECT_EQ(g.Text(1), "cd");
 }
 
 TEST_F(LoadTest, MarksRecordLineEndsAndTheirKinds) {
