@@ -2,7 +2,8 @@
 # Smoke test in a real terminal: tmux runs the installed editor on a file, keys are typed one
 # at a time as a person types them, and the screen is read back and checked. The file is saved
 # with S and compared, and the editor quits (q, q) with status 0.
-# Usage: tests/terminal_smoke.sh [PELLAK]   (default: installed from build-smoke with cmake --install)
+# Usage: tests/terminal_smoke.sh [PELLAK]   (default: built in build-package, the release build
+# that tests/package_check.sh also uses, and installed from there with cmake --install)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,9 +20,9 @@ trap cleanup EXIT
 
 pellak=${1:-}
 if [ -z "$pellak" ]; then
-  cmake -S . -B build-smoke -DCMAKE_BUILD_TYPE=Release -DPELLAK_TESTS=OFF >/dev/null
-  cmake --build build-smoke -j "$(nproc)" --target pellak >/dev/null
-  cmake --install build-smoke --prefix "$scratch/prefix" >/dev/null
+  cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DPELLAK_TESTS=OFF >/dev/null
+  cmake --build build-package -j "$(nproc)" --target pellak >/dev/null
+  cmake --install build-package --prefix "$scratch/prefix" >/dev/null
   pellak=$scratch/prefix/bin/pellak
 fi
 pellak=$(realpath "$pellak")
