@@ -19,14 +19,11 @@ namespace {
 const char kBanner[] = "\nPellak 1.03.2 by Orvane";
 const char kQuitConfirm[] = "Enter 'q' again to quit or anything else to continue";
 const char kQuitLine[] = "q\n";
-constexpr int kQuitLineSize = sizeof kQuitLine;
 const char kNoMemory[] =
     "Not enough memory for the document grid of max_lines=%i by max_char=%i; lower them in .pellak_rc\n";
 
-// Makes a zero-filled buffer of `size` bytes, line-sized unless said otherwise.
-std::unique_ptr<char[]> LineBuffer(int size = lsize) {
-  return std::make_unique<char[]>(static_cast<size_t>(size));
-}
+// Makes a zero-filled line-sized buffer.
+std::unique_ptr<char[]> LineBuffer() { return std::make_unique<char[]>(static_cast<size_t>(lsize)); }
 
 // Enters `text` over the current line at the cursor and moves on unless the line is locked.
 void EnterText(EditorState& state, const char* text) {
@@ -88,8 +85,7 @@ int StartUp(EditorState& state, int argc, char** argv) {
   try {
     state.insert_text = LineBuffer();
     state.jump_text = LineBuffer();
-    // End of input at the quit confirmation stores kQuitLine here, also when lines are shorter.
-    state.input_line = LineBuffer(lsize > kQuitLineSize ? lsize : kQuitLineSize);
+    state.input_line = LineBuffer();
     state.clipboard = LineBuffer();
     state.undo_text = LineBuffer();
     state.undo_text2 = LineBuffer();

@@ -124,17 +124,10 @@ int DataWarning(float percentage) {
   return 0;
 }
 
-int MarkTableSize(int length) {
-  // Every mark but the final line's takes at least one character of the text.
-  long long reach = static_cast<long long>(length) + 1;
-  return static_cast<int>((lines < reach ? lines : reach) + 1);
-}
-
 int MarkLines(const char* text, int* positions, int* kinds) {
-  Scan scan{positions, kinds, static_cast<int>(std::strlen(text))};
   positions[0] = 0;
-  int size = MarkTableSize(scan.length);
-  for (int i = 1; i < lines && i < size; ++i) positions[i] = kNoPosition;
+  for (int i = 1; i < lines; ++i) positions[i] = kNoPosition;
+  Scan scan{positions, kinds, static_cast<int>(std::strlen(text))};
   bool stopped = false;
   while (scan.examined < scan.length && !stopped) {
     if (!MarkNextEnd(text, scan)) break;
@@ -152,10 +145,8 @@ int MarkLines(const char* text, int* positions, int* kinds) {
 }
 
 void ParseLines(const char* text, char* grid) {
-  // Tables for lines+1 marks would cost 8 bytes a slot even for a short text in a huge grid.
-  size_t entries = static_cast<size_t>(MarkTableSize(static_cast<int>(std::strlen(text))));
-  std::vector<int> positions(entries);
-  std::vector<int> kinds(entries, kNewlineMark);
+  std::vector<int> positions(static_cast<size_t>(lines) + 1);
+  std::vector<int> kinds(static_cast<size_t>(lines) + 1, kNewlineMark);
   int count = MarkLines(text, positions.data(), kinds.data()) - 1;
   // Only slots below used_lines can hold text (every later slot is all zero), so clearing
   // those empties the whole grid without touching pages the document never reached.

@@ -13,15 +13,10 @@ void Open(int ask, char* open_name, char* grid, char* file_name);
 void ParseLines(const char* text, char* grid);
 
 // Scans `text` for line ends, recording each in `positions` (offsets into the text) and
-// `kinds` (1 newline, 2 split), both with room for MarkTableSize(strlen(text)) entries and
-// kinds preset to 1.
+// `kinds` (1 newline, 2 split), both with room for lines+1 entries and kinds preset to 1.
 // Prints the split warnings and the line count and asks before a partial load. Returns the
 // number of lines found plus one.
 int MarkLines(const char* text, int* positions, int* kinds);
-
-// Returns the number of mark-table entries a text of `length` bytes can fill: lines+1, or
-// length+2 when the text is too short to reach the end of the grid.
-int MarkTableSize(int length);
 
 // Warns that only `percentage` percent of the text fits and asks whether to go on. Returns 0
 // when the user answers Y; otherwise ends the process with status 1.
