@@ -1,5 +1,6 @@
 #include "core/loop.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,8 +23,10 @@ const char kQuitLine[] = "q\n";
 const char kNoMemory[] =
     "Not enough memory for the document grid of max_lines=%i by max_char=%i; lower them in .pellak_rc\n";
 
-// Makes a zero-filled line-sized buffer.
-std::unique_ptr<char[]> LineBuffer() { return std::make_unique<char[]>(static_cast<size_t>(lsize)); }
+// Makes a zero-filled buffer of lsize bytes, or of `minimum` bytes when lsize is smaller.
+std::unique_ptr<char[]> LineBuffer(size_t minimum = 0) {
+  return std::make_unique<char[]>(std::max(static_cast<size_t>(lsize), minimum));
+}
 
 // Enters `text` over the current line at the cursor and moves on unless the line is locked.
 void EnterText(EditorState& state, const char* text) {
@@ -85,7 +88,7 @@ int StartUp(EditorState& state, int argc, char** argv) {
   try {
     state.insert_text = LineBuffer();
     state.jump_text = LineBuffer();
-    state.input_line = LineBuffer();
+    state.input_line = LineBuffer(sizeof kQuitLine);  // end of input at the quit question stores it
     state.clipboard = LineBuffer();
     state.undo_text = LineBuffer();
     state.undo_text2 = LineBuffer();

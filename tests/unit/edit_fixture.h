@@ -35,18 +35,12 @@ class EditTest : public testing::Test {
     std::fflush(stdout);
     return testing::internal::GetCapturedStdout();
   }
-  // Returns what is left unread of the input, up to the next line end.
-  std::string Pending() {
-    char buf[64];
-    return ReadLine(buf, sizeof buf) < 0 ? std::string("<end>") : std::string(buf);
-  }
   // Puts the cursor at `line`, `column`.
   void At(int line, int column) {
     state_.cur_line = line;
     state_.cur_pos = column;
   }
   std::string Clipboard() { return state_.clipboard.get(); }
-  std::string UndoText() { return state_.undo_text.get(); }
 
   TestGrid grid_;
   EditorState state_;

@@ -1,5 +1,5 @@
-// Whole-line commands: wedge and delete against the literal whole-grid shifts, move, copy and
-// the destination questions.
+// Whole-line commands: wedge and delete against the literal whole-grid shifts, and the slot
+// rules kept by every edit and its undo.
 #include "edit/line_commands.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "edit/inline_edit.h"
+#include "edit/undo.h"
 #include "edit_fixture.h"
 
 namespace {
@@ -80,105 +81,16 @@ TEST(WedgeAndDelete, MatchTheWholeGridShiftsOnRandomDocuments) {
   }
 }
 
-TEST(WedgeAndDelete, ShiftLinesAndTheLastSlot) {
-  TestGrid g(8, 8);
-  for (int i = 0; i < 5; ++i) g.Set(i, "L" + std::to_string(i + 1));
-  g.Set(7, "last");
-  Wedge(2, g.data());
-  EXPECT_EQ(g.Text(2), "");
-  EXPECT_EQ(g.Text(3), "L3");
-  EXPECT_EQ(g.Text(5), "L5");
-  EXPECT_EQ(g.Text(7), "");  // the text of the last slot fell out
-  Delete(2, g.data());
-  Delete(2, g.data());
-  EXPECT_EQ(g.Text(2), "L4");
-  EXPECT_EQ(g.Text(3), "L5");
-  EXPECT_EQ(g.Text(4), "");
-  g.Set(7, "last");
-  Delete(0, g.data());
-  EXPECT_EQ(g.Text(6), "last");
-  EXPECT_EQ(g.Text(7), "");
-  g.Set(7, "end");
-  Delete(7, g.data());
-  EXPECT_EQ(g.Text(7), "");
-  g.Set(7, "end");
-  Wedge(7, g.data());
-  EXPECT_EQ(g.Text(7), "");
-  EXPECT_EQ(g.Text(6), "last");
-  EXPECT_TRUE(g.Sound());
-}
-
-TEST(MoveAndCopy, ReplaceTheDestinationWholeSlot) {
-  TestGrid g(12, 16);
-  g.Set(1, "ab");
-  g.Set(9, "a longer text");
-  Copy(1, 9, g.data());
-  EXPECT_EQ(g.Text(9), "ab");
-  EXPECT_EQ(g.Text(1), "ab");
-  EXPECT_TRUE(g.Sound());  // nothing of the longer text is left behind the copy
-  g.Set(9, "a longer text");
-  Move(1, 9, g.data());
-  EXPECT_EQ(g.Text(9), "ab");
-  EXPECT_EQ(g.Text(1), "");
-  Copy(4, 9, g.data());  // an empty line empties the destination
-  EXPECT_EQ(g.Text(9), "");
-  g.Set(3, "self");
-  Move(3, 3, g.data());
-  EXPECT_EQ(g.Text(3), "self");
-  Copy(3, 3, g.data());
-  EXPECT_EQ(g.Text(3), "self");
-  Move(3, 11, g.data());
-  EXPECT_EQ(g.Text(11), "self");
-  EXPECT_TRUE(g.Sound());
-}
-
 using LineCommands = EditTest;  // 12 lines x 16 bytes
 
-TEST_F(LineCommands, DestinationsOutsideTheGridAreRefused) {
-  grid_.Set(1, "two");
-  grid_.Set(9, "ten");
-  At(1, 0);
-  state_.undo_kind = 1;
-  state_.undo_line = 6;
-  for (const char* answer : {"0\n", "-3\n", "13\n", "abc\n", "\n", "9999999999\n"}) {
-    EXPECT_EQ(Run(cmd::line_move, answer), "Move line 2 to where?\nDestination line is not valid\n")
-        << answer;
-    EXPECT_EQ(Run(cmd::line_copy, answer), "Copy line 2 to where?\nDesination line is not valid\n")
-        << answer;
-  }
-  Run(cmd::line_move, "");  // end of input
-  Run(cmd::line_copy, "");
-  EXPECT_EQ(grid_.Text(1), "two");
-  EXPECT_EQ(grid_.Text(9), "ten");
-  EXPECT_EQ(state_.undo_kind, 1);
-  EXPECT_EQ(state_.undo_line, 6);
-}
-
-TEST_F(LineCommands, MoveAndCopyReachTheLastLine) {
-  grid_.Set(1, "two");
-  grid_.Set(11, "twelve");
-  At(1, 2);
-  EXPECT_EQ(Run(cmd::line_copy, "12\n"), "Copy line 2 to where?\n");
-  EXPECT_EQ(grid_.Text(11), "two");
-  EXPECT_EQ(std::string(state_.undo_text2.get()), "twelve");
-  EXPECT_EQ(state_.undo_kind, 5);
-  EXPECT_EQ(state_.undo_line2, 11);
-  Run(cmd::line_move, " +10xyz\n");
-  EXPECT_EQ(grid_.Text(9), "two");
-  EXPECT_EQ(grid_.Text(1), "");
-  EXPECT_EQ(state_.undo_kind, 4);
-  EXPECT_EQ(state_.cur_line, 1);
-  EXPECT_EQ(state_.cur_pos, 2);
-}
-
-// Every kind of edit keeps every slot terminated and zero behind its text, and keeps
+// Every kind of edit and undo keeps every slot terminated and zero behind its text, and keeps
 // used_lines a true bound.
 TEST_F(LineCommands, EveryEditKeepsTheSlotsSound) {
   std::mt19937 random(7);
   void (*const handlers[])(EditorState&) = {
       cmd::new_insert, cmd::clip_insert, cmd::clip_paste, cmd::clip_cut, cmd::clip_copy,
       cmd::trim_end,   cmd::trim_wrap,   cmd::line_clear, cmd::line_insert, cmd::line_delete,
-      cmd::line_move,  cmd::line_copy};
+      cmd::line_move,  cmd::line_copy,   cmd::undo};
   for (int step = 0; step < 3000; ++step) {
     At(static_cast<int>(random() % 12), static_cast<int>(random() % 16));
     std::string answer = random() % 2 ? RandomText(random) : std::to_string(random() % 20);
