@@ -158,11 +158,8 @@ namespace cmd {
 
 void quit(EditorState& state) {
   std::puts(kQuitConfirm);
-  // End of input here confirms the quit. A line buffer too short for the confirmation
-  // (max_char=1) is left empty: the next turn's read then meets the end of input and ends.
-  if (ReadLine(state.input_line.get(), lsize) < 0 && lsize >= static_cast<int>(sizeof kQuitLine)) {
-    std::strcpy(state.input_line.get(), kQuitLine);
-  }
+  // End of input here confirms the quit.
+  if (ReadLine(state.input_line.get(), lsize) < 0) std::strcpy(state.input_line.get(), kQuitLine);
 }
 
 }  // namespace cmd
