@@ -13,19 +13,6 @@ namespace {
 
 const char kEd[] = "/usr/bin/ed";
 
-// Returns 32767 lines of 200 to 255 characters (about 7.5 MB): the default grid, full.
-std::string FullGridText() {
-  std::string text;
-  unsigned seed = 12345;
-  for (int i = 0; i < 32767; ++i) {
-    seed = seed * 1103515245u + 12345u;
-    int length = 200 + static_cast<int>((seed >> 16) % 56);
-    for (int k = 0; k < length; ++k) text += static_cast<char>('a' + (i + k) % 26);
-    text += '\n';
-  }
-  return text;
-}
-
 // Makes a directory holding the full-grid file as big.txt.
 std::string FullGridDirectory() {
   std::string dir = FreshDirectory();

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -40,6 +41,11 @@ RunResult Spawn(const std::string& dir, std::vector<std::string> args, const std
 
 }  // namespace
 
+RunResult RunCommand(const std::string& dir, const std::vector<std::string>& command,
+                     const std::string& input, const std::string& output) {
+  return Spawn(dir, command, input, output);
+}
+
 RunResult RunBinary(const std::string& dir, const std::vector<std::string>& args,
                     const std::string& input, const std::string& output) {
   std::vector<std::string> command = {PELLAK_BINARY};
@@ -49,9 +55,16 @@ RunResult RunBinary(const std::string& dir, const std::vector<std::string>& args
 
 long PeakMemoryKb(const std::string& dir, const std::vector<std::string>& args,
                   const std::string& input) {
-  std::string report = dir + "/.peak_rss";
-  std::vector<std::string> command = {PELLAK_PEAK_RSS, dir, input, PELLAK_BINARY};
+  std::vector<std::string> command = {PELLAK_BINARY};
   command.insert(command.end(), args.begin(), args.end());
+  return PeakMemoryKbOf(dir, command, input);
+}
+
+long PeakMemoryKbOf(const std::string& dir, const std::vector<std::string>& program,
+                    const std::string& input) {
+  std::string report = dir + "/.peak_rss";
+  std::vector<std::string> command = {PELLAK_PEAK_RSS, dir, input};
+  command.insert(command.end(), program.begin(), program.end());
   if (Spawn("/", command, "/dev/null", report).status != 0) return -1;
   long kb = -1;
   int status = -1;
@@ -68,10 +81,27 @@ std::string FreshDirectory() {
   return name;
 }
 
+void RemoveDirectory(const std::string& dir) {
+  std::error_code ignored;  // a leftover temporary directory is not worth failing a run for
+  std::filesystem::remove_all(dir, ignored);
+}
+
 void WriteFile(const std::string& path, const std::string& text) {
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) throw std::runtime_error("cannot write " + path);
   bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
   ok = (std::fclose(f) == 0) && ok;
   if (!ok) throw std::runtime_error("cannot write " + path);
+}
+
+std::string FullGridText() {
+  std::string text;
+  unsigned seed = 12345;
+  for (int i = 0; i < 32767; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    int length = 200 + static_cast<int>((seed >> 16) % 56);
+    for (int k = 0; k < length; ++k) text += static_cast<char>('a' + (i + k) % 26);
+    text += '\n';
+  }
+  return text;
 }

@@ -14,6 +14,15 @@ struct RunResult {
 RunResult RunBinary(const std::string& dir, const std::vector<std::string>& args,
                     const std::string& input, const std::string& output = "/dev/null");
 
+// Runs `command` (program path first) like RunBinary runs the editor.
+RunResult RunCommand(const std::string& dir, const std::vector<std::string>& command,
+                     const std::string& input, const std::string& output = "/dev/null");
+
+// Runs `command` (program path first) through the launcher of PeakMemoryKb and returns its
+// peak memory in KiB, or -1 when it could not run or did not end with status 0.
+long PeakMemoryKbOf(const std::string& dir, const std::vector<std::string>& command,
+                    const std::string& input);
+
 // Runs the editor like RunBinary through a small launcher, so that the peak memory reported
 // is the editor's own. Returns it in KiB, or -1 when the run failed.
 long PeakMemoryKb(const std::string& dir, const std::vector<std::string>& args,
@@ -21,6 +30,12 @@ long PeakMemoryKb(const std::string& dir, const std::vector<std::string>& args,
 
 // Makes a fresh empty directory for a run and returns its path.
 std::string FreshDirectory();
+
+// Returns 32767 lines of 200 to 255 characters (about 7.5 MB): a file that fills the default grid.
+std::string FullGridText();
+
+// Removes a directory made by FreshDirectory, with everything in it.
+void RemoveDirectory(const std::string& dir);
 
 // Writes `text` to the file `path`.
 void WriteFile(const std::string& path, const std::string& text);
