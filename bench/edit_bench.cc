@@ -20,7 +20,8 @@ std::string WedgeDeleteKeys(int pairs) {
 
 // 10,000 line_insert + line_delete pairs through the real binary, default 32767 x 256 grid.
 void BM_WedgeDeletePairs10kBinary(benchmark::State& state) {
-  std::string dir = FreshDirectory();
+  ScratchDirectory scratch;
+  const std::string& dir = scratch.path;
   WriteFile(dir + "/keys", WedgeDeleteKeys(10000));
   for (auto _ : state) {
     RunResult r = RunBinary(dir, {}, dir + "/keys");

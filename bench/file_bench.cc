@@ -1,28 +1,19 @@
-// Loading and saving through the real binary: a file that fills the default grid, side by side
-// with GNU ed doing the same load and write, and the peak memory of a small file in the default
-// grid and in a huge one.
+// Loading and saving through the real binary: a file that fills the default grid (its peer
+// comparison with GNU ed is in peer_bench.cc), and the peak memory of a small file in the
+// default grid and in a huge one.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "run_binary.h"
 
 namespace {
 
-const char kEd[] = "/usr/bin/ed";
-
-// Makes a directory holding the full-grid file as big.txt.
-std::string FullGridDirectory() {
-  std::string dir = FreshDirectory();
-  WriteFile(dir + "/big.txt", FullGridText());
-  return dir;
-}
-
 // Opens the full-grid file, saves it over itself and quits.
 void BM_LoadAndSaveFullGrid(benchmark::State& state) {
-  std::string dir = FullGridDirectory();
+  ScratchDirectory scratch;
+  const std::string& dir = scratch.path;
+  WriteFile(dir + "/big.txt", FullGridText());
   WriteFile(dir + "/keys", "S\nq\nq\n");
   for (auto _ : state) {
     RunResult r = RunBinary(dir, {"big.txt"}, dir + "/keys");
@@ -31,27 +22,11 @@ void BM_LoadAndSaveFullGrid(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadAndSaveFullGrid)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
 
-// GNU ed reading the same file and writing it out, for comparison (through a shell).
-void BM_EdLoadAndWriteFullGrid(benchmark::State& state) {
-  if (access(kEd, X_OK) != 0 && geteuid() == 0)
-    (void)std::system("apt-get install -y -qq ed >/dev/null 2>&1");
-  if (access(kEd, X_OK) != 0) {
-    state.SkipWithError("ed is not installed (apt-get install ed)");
-    return;
-  }
-  std::string dir = FullGridDirectory();
-  WriteFile(dir + "/keys", "w out.txt\nq\n");
-  std::string command = "cd " + dir + " && " + kEd + " -s big.txt < keys > /dev/null";
-  for (auto _ : state) {
-    if (std::system(command.c_str()) != 0) state.SkipWithError("ed failed");
-  }
-}
-BENCHMARK(BM_EdLoadAndWriteFullGrid)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
-
 // Peak resident memory of opening a 10-line file, saving it and quitting, with the RC file
 // `rc` (empty: the default one is made).
 void PeakMemoryOfSmallFile(benchmark::State& state, const std::string& rc) {
-  std::string dir = FreshDirectory();
+  ScratchDirectory scratch;
+  const std::string& dir = scratch.path;
   std::string text;
   for (int i = 0; i < 10; ++i) text += "a short line of text\n";
   WriteFile(dir + "/small.txt", text);

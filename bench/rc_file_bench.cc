@@ -18,7 +18,8 @@ std::string LongRcFile(int count) {
 
 // Starts and quits the editor with an RC file of `state.range(0)` comment lines.
 void BM_StartUpWithRcLines(benchmark::State& state) {
-  std::string dir = FreshDirectory();
+  ScratchDirectory scratch;
+  const std::string& dir = scratch.path;
   WriteFile(dir + "/.pellak_rc", LongRcFile(static_cast<int>(state.range(0))));
   WriteFile(dir + "/keys", "q\nq\n");
   long peak = 0;

@@ -37,5 +37,14 @@ std::string FullGridText();
 // Removes a directory made by FreshDirectory, with everything in it.
 void RemoveDirectory(const std::string& dir);
 
+// A fresh empty directory for one benchmark, removed with everything in it at the end.
+struct ScratchDirectory {
+  std::string path = FreshDirectory();
+  ScratchDirectory() = default;
+  ScratchDirectory(const ScratchDirectory&) = delete;
+  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+  ~ScratchDirectory() { RemoveDirectory(path); }
+};
+
 // Writes `text` to the file `path`.
 void WriteFile(const std::string& path, const std::string& text);

@@ -21,7 +21,8 @@ std::string PipedTurns() {
 }
 
 void BM_PipedTurns100k(benchmark::State& state) {
-  std::string dir = FreshDirectory();
+  ScratchDirectory scratch;
+  const std::string& dir = scratch.path;
   WriteFile(dir + "/keys", PipedTurns());
   for (auto _ : state) {
     RunResult r = RunBinary(dir, {}, dir + "/keys");
@@ -32,7 +33,8 @@ void BM_PipedTurns100k(benchmark::State& state) {
 BENCHMARK(BM_PipedTurns100k)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_PeakMemory20Turns(benchmark::State& state) {
-  std::string dir = FreshDirectory();
+  ScratchDirectory scratch;
+  const std::string& dir = scratch.path;
   std::string keys;
   for (int i = 0; i < 18; ++i) keys += "line of text\n";
   keys += "q\nq\n";
