@@ -20,8 +20,9 @@ namespace {
 const char kBanner[] = "\nPellak 1.03.2 by Orvane";
 const char kQuitConfirm[] = "Enter 'q' again to quit or anything else to continue";
 const char kQuitLine[] = "q\n";
+const char kTooLarge[] = "The document grid of max_lines=%i by max_char=%i is too large; lower them in %s\n";
 const char kNoMemory[] =
-    "Not enough memory for the document grid of max_lines=%i by max_char=%i; lower them in .pellak_rc\n";
+    "Not enough memory for the document grid of max_lines=%i by max_char=%i; lower them in %s\n";
 
 // Makes a zero-filled buffer of lsize bytes, or of `minimum` bytes when lsize is smaller.
 std::unique_ptr<char[]> LineBuffer(size_t minimum = 0) {
@@ -77,11 +78,10 @@ int StartUp(EditorState& state, int argc, char** argv) {
     case GridAlloc::kOk:
       break;
     case GridAlloc::kTooLarge:
-      std::printf("The document grid of max_lines=%i by max_char=%i is too large; "
-                  "lower them in .pellak_rc\n", lines, lsize - 1);
+      std::printf(kTooLarge, lines, lsize - 1, kRcFileName);
       return 1;
     case GridAlloc::kNoMemory:
-      std::printf(kNoMemory, lines, lsize - 1);
+      std::printf(kNoMemory, lines, lsize - 1, kRcFileName);
       return 1;
   }
   state.number_text[0] = 0;
@@ -93,7 +93,7 @@ int StartUp(EditorState& state, int argc, char** argv) {
     state.undo_text = LineBuffer();
     state.undo_text2 = LineBuffer();
   } catch (const std::bad_alloc&) {  // a huge max_char: six lines of it may not fit
-    std::printf(kNoMemory, lines, lsize - 1);
+    std::printf(kNoMemory, lines, lsize - 1, kRcFileName);
     return 1;
   }
   state.cut_size = state.insert_length = state.copy_length = state.paste_length = 0;
