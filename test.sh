@@ -5,21 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-missing=()
-command -v cmake >/dev/null || missing+=(cmake)
-command -v g++ >/dev/null || missing+=(g++)
-command -v make >/dev/null || missing+=(make)
-command -v perl >/dev/null || missing+=(perl)
-[ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
-[ -f /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null; then
-    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
-  else
-    echo "Missing: ${missing[*]}. Install them with: sudo apt-get install ${missing[*]}" >&2
-    exit 1
-  fi
-fi
+source tests/need_packages.sh
+need_packages cmake=cmake g++=g++ make=make perl=perl \
+  /usr/include/gtest/gtest.h=libgtest-dev /usr/include/benchmark/benchmark.h=libbenchmark-dev
 
 jobs=$(nproc)
 run_build() {

@@ -1,4 +1,4 @@
-# Sourced by the release scripts. need_packages WHAT=PACKAGE ...: WHAT is a command, or a file
+# Sourced by test.sh and the release scripts. need_packages WHAT=PACKAGE ...: WHAT is a command, or a file
 # when it starts with "/"; the Debian packages of those missing are installed when running as
 # root, else they are named and the script stops.
 need_packages() {

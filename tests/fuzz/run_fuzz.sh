@@ -11,7 +11,7 @@ root=$(pwd)
 build=$root/build-fuzz
 
 source tests/need_packages.sh
-need_packages clang++=clang
+need_packages clang++=clang /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a=libclang-rt-14-dev
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
       -DPELLAK_FUZZ=ON -DPELLAK_WERROR=ON >/dev/null
