@@ -1,18 +1,14 @@
 #include "config/rc_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <climits>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
-#include <stdexcept>
 #include <string>
 
 #include "core/editor_state.h"
 #include "core/grid.h"
-#include "core/loop.h"
 #include "scratch_dir.h"
 
 namespace {
@@ -33,7 +29,6 @@ class RcFileTest : public testing::Test {
   void TearDown() override {
     lines = saved_lines_;
     lsize = saved_lsize_;
-    terminate_hook = nullptr;
   }
 
   // Writes `text` as the RC file.
@@ -41,13 +36,6 @@ class RcFileTest : public testing::Test {
     std::ofstream out(kRcFileName, std::ios::binary);
     out << text;
     ASSERT_TRUE(out.good());
-  }
-  // Returns the RC file's bytes.
-  std::string RcBytes() {
-    std::ifstream in(kRcFileName, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
   }
   // Reads the RC file into the fixture's keys and settings; returns ReadRC's result.
   int Read() {
@@ -67,30 +55,6 @@ class RcFileTest : public testing::Test {
   int saved_lsize_ = 0;
   ScratchDir scratch_;
 };
-
-TEST_F(RcFileTest, AMissingFileIsWrittenAndReadsBackToTheSameValues) {
-  EXPECT_EQ(Read(), 0);
-  std::string written = RcBytes();
-  EXPECT_EQ(written.size(), 561u);
-  CommandKeys defaults;
-  SetDefaultValues(defaults);
-  // Change everything the file holds, then read it back.
-  for (auto& key : keys_) key[0] = '~';
-  lines = 5;
-  lsize = 9;
-  anchor_ = 3;
-  numbers_ = 0;
-  page_ = 2;
-  EXPECT_EQ(Read(), 1);
-  for (int i = 0; i < kCommandCount; ++i) EXPECT_STREQ(keys_[i], defaults[i]) << names_[i];
-  EXPECT_EQ(lines, kDefaultLines);
-  EXPECT_EQ(lsize, kDefaultLsize);
-  EXPECT_EQ(anchor_, 3);  // anchor_position=0 is below the bound and changes nothing
-  EXPECT_EQ(numbers_, 1);
-  EXPECT_EQ(page_, 8);
-  EXPECT_STREQ(launch_, "");
-  EXPECT_EQ(RcBytes(), written);  // reading never rewrites the file
-}
 
 TEST_F(RcFileTest, TheWrittenFileFollowsTheKeysAndSizesInForce) {
   keys_[kHelp][0] = '?';
@@ -115,20 +79,6 @@ TEST_F(RcFileTest, AFileThatCannotBeWrittenIsReportedOnce) {
   testing::internal::CaptureStdout();
   MakeRC(names_, keys_, "no_such_dir/rc");
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot make RC file\n");
-}
-
-TEST_F(RcFileTest, AnUnreadableFileIsNeitherReplacedNorUsed) {
-  ASSERT_EQ(mkdir(kRcFileName, 0755), 0);
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(Read(), 0);
-  std::string said = testing::internal::GetCapturedStdout();
-  EXPECT_NE(said.find("Cannot read RC file: .pellak_rc"), std::string::npos) << said;
-  EXPECT_EQ(said.find("Making"), std::string::npos) << said;
-  struct stat info;
-  ASSERT_EQ(stat(kRcFileName, &info), 0);
-  EXPECT_TRUE(S_ISDIR(info.st_mode));
-  EXPECT_EQ(Key(kHelp), "h");
-  EXPECT_EQ(lines, kDefaultLines);
 }
 
 TEST_F(RcFileTest, KeyValuesMustBeExactlyOneCharacter) {
@@ -260,21 +210,6 @@ TEST_F(RcFileTest, TheLargestLineSizeDoesNotWrap) {
   EXPECT_EQ(lsize, 81);
 }
 
-TEST_F(RcFileTest, AMaxCharWithNoRoomForTheTerminatorEndsStartUp) {
-  terminate_hook = [](int status) { throw std::runtime_error(std::to_string(status)); };
-  WriteRc("max_char=99999999999\n");
-  testing::internal::CaptureStdout();
-  std::string status;
-  try {
-    Read();
-  } catch (const std::runtime_error& e) {
-    status = e.what();
-  }
-  std::string said = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(status, "1");
-  EXPECT_NE(said.find("max_char=2147483647"), std::string::npos) << said;
-}
-
 TEST_F(RcFileTest, ShowNumbersIsOnOnlyForExactlyOn) {
   for (const char* value : {"off", "ON", "", "on\r", "on "}) {
     numbers_ = 1;
@@ -289,17 +224,6 @@ TEST_F(RcFileTest, ShowNumbersIsOnOnlyForExactlyOn) {
   WriteRc("show_numbers\n");  // no value: nothing changes
   Read();
   EXPECT_EQ(numbers_, 0);
-}
-
-TEST_F(RcFileTest, ALongFileIsReadToItsLastLine) {
-  std::string text;
-  for (int i = 0; i < 200; ++i) text += "colour=blue and some more words\n\n\n";
-  text += "quit=Q\nlines_per_page=3";
-  ASSERT_GT(text.size(), 4096u);
-  WriteRc(text);
-  Read();
-  EXPECT_EQ(Key(kQuit), "Q");
-  EXPECT_EQ(page_, 3);
 }
 
 }  // namespace
