@@ -26,12 +26,6 @@ int FormatInt(int value, char* out) {
   return length;
 }
 
-// Returns the length of the text of `slot` from `column` on; 0 when the line ends before it.
-size_t TextFrom(const char* slot, int column) {
-  if (std::memchr(slot, 0, static_cast<size_t>(column) + 1)) return 0;
-  return std::strlen(slot + column);
-}
-
 }  // namespace
 
 void Display(int line, int column, int above, const char* grid, int numbers, const char* name) {
@@ -55,7 +49,7 @@ void Display(int line, int column, int above, const char* grid, int numbers, con
   if (first >= lines) first = lines - 1;
   for (int i = first; i < lines && i - first <= above; ++i) {
     const char* slot = SlotOf(i, grid);
-    size_t shown = TextFrom(slot, column);
+    size_t shown = static_cast<size_t>(CharsFrom(slot, column));
     const char* text = slot + column;
     if (i == line) {
       if (with_numbers) Put(label, static_cast<size_t>(label_length));

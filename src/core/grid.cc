@@ -18,6 +18,11 @@ int TextLength(const char* slot) {
   return end ? static_cast<int>(static_cast<const char*>(end) - slot) : lsize - 1;
 }
 
+int CharsFrom(const char* slot, int column) {
+  int length = TextLength(slot);
+  return column < length ? length - column : 0;
+}
+
 void SpaceFill(char* slot, int column) {
   int length = TextLength(slot);
   if (length >= column) return;

@@ -33,6 +33,9 @@ inline const char* SlotOf(int line, const char* grid) {
 // Returns the length of a slot's text, never more than lsize-1.
 int TextLength(const char* slot);
 
+// Returns the number of characters of a slot's text from `column` on; 0 at or behind its end.
+int CharsFrom(const char* slot, int column);
+
 // Fills a line shorter than `column` with spaces up to the column; a longer line is untouched.
 void SpaceFill(char* slot, int column);
 

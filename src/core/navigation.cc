@@ -97,10 +97,7 @@ void position_beg(EditorState& state) { state.cur_pos = 0; }
 
 // Puts the cursor just behind the text; a cursor already past the text stays where it is.
 void position_end(EditorState& state) {
-  const char* slot = SlotOf(state.cur_line, state.grid);
-  size_t rest = strnlen(slot + state.cur_pos, static_cast<size_t>(lsize - state.cur_pos));
-  long long end = state.cur_pos + static_cast<long long>(rest);
-  state.cur_pos = static_cast<int>(Within(end, 0, lsize - 1));
+  state.cur_pos += CharsFrom(SlotOf(state.cur_line, state.grid), state.cur_pos);
 }
 
 // Goes back page_length lines, stopping at line 1.

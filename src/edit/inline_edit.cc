@@ -25,12 +25,6 @@ const char kNothingToCopy[] = "There is nothing to copy";
 const char kCopyShortened[] = "Copy size will be shortened to %i\n";
 const char kNegativeSize[] = "A size below zero cannot be cut or copied";
 
-// Returns the number of characters from `column` to the end of line `line`; 0 at or behind it.
-int CharsFrom(int line, int column, const char* grid) {
-  int length = TextLength(SlotOf(line, grid));
-  return column < length ? length - column : 0;
-}
-
 // Prints the refusal of a size below zero. Returns true when `count` is below zero.
 bool RefuseNegative(int count) {
   if (count >= 0) return false;
@@ -79,7 +73,7 @@ void Insert(int line, int column, int length, const char* text, char* grid) {
 }
 
 int CheckCut(int line, int column, int& count, const char* grid) {
-  int available = CharsFrom(line, column, grid);
+  int available = CharsFrom(SlotOf(line, grid), column);
   if (count > lsize - column) {
     std::printf(kMaximumCutSize, lsize - column);
     return 0;
@@ -126,7 +120,7 @@ void Paste(int line, int column, int length, const char* text, char* grid) {
 }
 
 int CheckCopy(int line, int column, int& count, const char* grid) {
-  int available = CharsFrom(line, column, grid);
+  int available = CharsFrom(SlotOf(line, grid), column);
   if (RefuseNegative(count)) return 0;
   if (available <= 0) {
     std::puts(kNothingToCopy);
@@ -192,7 +186,7 @@ void trim_wrap(EditorState& state) {
   if (line >= lines - 1) return;
   StoreDoubleUndo(line, line + 1, state.undo_text.get(), state.undo_text2.get(), state.grid);
   const char* rest = "";
-  if (CharsFrom(line, state.cur_pos, state.grid) > 0) rest = SlotOf(line, state.grid) + state.cur_pos;
+  if (CharsFrom(SlotOf(line, state.grid), state.cur_pos) > 0) rest = SlotOf(line, state.grid) + state.cur_pos;
   if (CheckInsert(line + 1, 0, state.insert_length, rest, state.grid))
     Insert(line + 1, 0, state.insert_length, rest, state.grid);
   Trim(line, state.cur_pos, state.grid);
