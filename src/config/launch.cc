@@ -5,7 +5,7 @@
 
 #include "core/editor_state.h"
 #include "core/input.h"
-#include "core/loop.h"
+#include "core/process.h"
 #include "file/save.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "core/editor_state.h"
 #include "core/grid.h"
 #include "core/input.h"
-#include "core/loop.h"
+#include "core/process.h"
 
 namespace {
 

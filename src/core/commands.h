@@ -22,15 +22,3 @@ void MakeKeys(CommandNames& command_names);
 
 // Writes the 37 default keys into `command_keys`, row by row.
 void SetDefaultValues(CommandKeys& command_keys);
-
-struct EditorState;
-using Handler = void (*)(EditorState&);
-
-// One row of the dispatch order: the command and the handler that runs it.
-struct Dispatch {
-  Command command;
-  Handler handler;
-};
-
-// The order in which an input line is compared with the keys; the first match runs.
-extern const Dispatch kDispatchOrder[kCommandCount];

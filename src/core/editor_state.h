@@ -1,6 +1,7 @@
 // EditorState: everything the editor keeps from one turn to the next.
 #pragma once
 
+#include <cstring>
 #include <memory>
 
 #include "core/commands.h"
@@ -39,4 +40,6 @@ struct EditorState {
 };
 
 // Returns true when `line` is the key of command `command`.
-bool IsKey(const EditorState& state, Command command, const char* line);
+inline bool IsKey(const EditorState& state, Command command, const char* line) {
+  return std::strcmp(line, state.command_keys[command]) == 0;
+}

@@ -9,7 +9,7 @@
 #include "core/editor_state.h"
 #include "core/grid.h"
 #include "core/input.h"
-#include "core/loop.h"
+#include "core/process.h"
 #include "file/file_io.h"
 #include "file/name_answer.h"
 #include "file/save.h"

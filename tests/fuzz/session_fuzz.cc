@@ -12,10 +12,11 @@
 #include <memory>
 #include <string>
 
+#include "app/loop.h"
 #include "core/editor_state.h"
 #include "core/grid.h"
 #include "core/input.h"
-#include "core/loop.h"
+#include "core/process.h"
 #include "file_guard.h"
 #include "fuzz_input.h"
 #include "grid_check.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/input.h"
-#include "core/loop.h"
+#include "core/process.h"
 #include "file/load.h"
 #include "test_grid.h"
 

@@ -1,4 +1,4 @@
-#include "core/loop.h"
+#include "app/loop.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 
+#include "app/dispatch.h"
 #include "config/rc_file.h"
 #include "core/display.h"
 #include "core/editor_state.h"
@@ -37,25 +38,6 @@ void EnterText(EditorState& state, const char* text) {
 }
 
 }  // namespace
-
-bool IsKey(const EditorState& state, Command command, const char* line) {
-  return std::strcmp(line, state.command_keys[command]) == 0;
-}
-
-void (*terminate_hook)(int status) = nullptr;
-int (*shell_hook)(const char* command) = nullptr;
-
-[[noreturn]] void Terminate(int status) {
-  std::fflush(stdout);
-  if (terminate_hook) terminate_hook(status);
-  std::exit(status);
-}
-
-int RunShell(const char* command) {
-  std::fflush(stdout);
-  if (shell_hook) return shell_hook(command);
-  return std::system(command);
-}
 
 int StartUp(EditorState& state, int argc, char** argv) {
   if (argc > 1 && std::strlen(argv[1]) >= kNameSize) {

@@ -1,4 +1,4 @@
 // Pellak: a line editor for a plain terminal.
-#include "core/loop.h"
+#include "app/loop.h"
 
 int main(int argc, char** argv) { return RunEditor(argc, argv); }

@@ -1,0 +1,51 @@
+#include "app/dispatch.h"
+
+#include "app/loop.h"
+#include "config/help.h"
+#include "config/launch.h"
+#include "core/navigation.h"
+#include "edit/inline_edit.h"
+#include "edit/line_commands.h"
+#include "edit/undo.h"
+#include "file/load.h"
+#include "file/save.h"
+
+const Dispatch kDispatchOrder[kCommandCount] = {
+    {kPositionDown, cmd::position_down},
+    {kPositionUp, cmd::position_up},
+    {kPositionForw, cmd::position_forw},
+    {kPositionBack, cmd::position_back},
+    {kPageForw, cmd::page_forw},
+    {kPageBack, cmd::page_back},
+    {kPositionBeg, cmd::position_beg},
+    {kLockTog, cmd::lock_tog},
+    {kNumTog, cmd::num_tog},
+    {kJumpLine, cmd::jump_line},
+    {kJumpDoc, cmd::jump_doc},
+    {kGoToLine, cmd::go_to_line},
+    {kGoToPos, cmd::go_to_pos},
+    {kPositionEnd, cmd::position_end},
+    {kClipCopy, cmd::clip_copy},
+    {kClipInsert, cmd::clip_insert},
+    {kClipPaste, cmd::clip_paste},
+    {kLineClear, cmd::line_clear},
+    {kNewInsert, cmd::new_insert},
+    {kClipCut, cmd::clip_cut},
+    {kTrimEnd, cmd::trim_end},
+    {kTrimWrap, cmd::trim_wrap},
+    {kSavePrompt, cmd::save_prompt},
+    {kSaveOverwrite, cmd::save_overwrite},
+    {kOpen, cmd::open},
+    {kLineMove, cmd::line_move},
+    {kLineCopy, cmd::line_copy},
+    {kAnchorSet, cmd::anchor_set},
+    {kAnchorGo, cmd::anchor_go},
+    {kLineInsert, cmd::line_insert},
+    {kLineDelete, cmd::line_delete},
+    {kHelp, cmd::help},
+    {kPageLength, cmd::page_length},
+    {kUndo, cmd::undo},
+    {kCommandExec, cmd::command_exec},
+    {kCommandEdit, cmd::command_edit},
+    {kQuit, cmd::quit},
+};
