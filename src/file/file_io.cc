@@ -54,6 +54,7 @@ void ReadOpenFile(int fd, FileText& result) {
     result.reason = Reason();
     return;
   }
+  result.info = info;
   if (S_ISDIR(info.st_mode)) {
     result.reason = std::strerror(EISDIR);
     return;

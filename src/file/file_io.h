@@ -1,6 +1,8 @@
 // Whole-file reads and writes for loading and saving, with every failure reported as a reason.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -13,6 +15,7 @@ struct FileText {
   int size = 0;
   bool ok = false;
   bool missing = false;
+  struct stat info = {};  // the file's status as it was read (device, inode, size, times)
   std::string reason;
 };
 

@@ -1,6 +1,7 @@
 #include "file/save.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -40,7 +41,58 @@ bool ReadName(char* name) {
   return read == NameRead::kOk;
 }
 
+// Writes all `size` bytes of `data` to `fd`; returns false on an error (errno set).
+bool WriteFully(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t put = write(fd, data, size);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      if (put == 0) errno = EIO;
+      return false;
+    }
+    data += put;
+    size -= static_cast<size_t>(put);
+  }
+  return true;
+}
+
+constexpr size_t kWriteBlock = 1 << 16;
+
 }  // namespace
+
+size_t DocumentSize(const char* grid) {
+  int last = DocLength(grid);
+  size_t size = 0;
+  for (int k = 0; k <= last; ++k) size += static_cast<size_t>(TextLength(SlotOf(k, grid))) + 1;
+  return size;
+}
+
+bool WriteDocument(int fd, const char* grid) {
+  static char block[kWriteBlock];
+  size_t used = 0;
+  int last = DocLength(grid);
+  for (int k = 0; k <= last; ++k) {
+    const char* slot = SlotOf(k, grid);
+    size_t length = static_cast<size_t>(TextLength(slot));
+    // A line longer than the block goes out in pieces.
+    while (length + 1 > kWriteBlock - used) {
+      size_t part = kWriteBlock - used;
+      if (part > length) part = length;
+      std::memcpy(block + used, slot, part);
+      slot += part;
+      length -= part;
+      used += part;
+      if (used == kWriteBlock) {
+        if (!WriteFully(fd, block, used)) return false;
+        used = 0;
+      }
+    }
+    std::memcpy(block + used, slot, length);
+    used += length;
+    block[used++] = '\n';
+  }
+  return WriteFully(fd, block, used);
+}
 
 std::unique_ptr<char[]> AssembleText(const char* grid, size_t* size) {
   int last = DocLength(grid);

@@ -17,6 +17,14 @@ bool SaveDocument(char* file_name, const char* grid);
 // when input ends or a name is too long (`file_name` is then unchanged).
 int DefineSaveName(char* file_name);
 
+// Returns the size in bytes of the text file of lines 0 to DocLength of `grid`.
+size_t DocumentSize(const char* grid);
+
+// Writes the text file of lines 0 to DocLength of `grid` to `fd` through a fixed-size buffer,
+// so the memory it takes does not grow with the document or the line size. Returns false on a
+// write error, with errno set.
+bool WriteDocument(int fd, const char* grid);
+
 // Assembles the text file of lines 0 to DocLength of `grid`: each line's text and a newline.
 // Stores its size in *size.
 std::unique_ptr<char[]> AssembleText(const char* grid, size_t* size);
