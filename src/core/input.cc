@@ -83,6 +83,12 @@ bool ReadNumber(char* number_text, int* value) {
   return read;
 }
 
+bool Confirm(const char* question) {
+  std::puts(question);
+  char answer[kNumberSize];
+  return ReadAnswer(answer, sizeof answer) && std::strcmp(answer, "y") == 0;
+}
+
 int ParseInt(const char* text) {
   while (std::isspace(static_cast<unsigned char>(*text))) ++text;
   bool negative = false;

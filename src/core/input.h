@@ -20,6 +20,10 @@ inline constexpr int kNumberSize = 8;  // a number answer: 7 characters and a te
 // value in *value. Returns false at end of input (*value is then 0).
 [[nodiscard]] bool ReadNumber(char* number_text, int* value);
 
+// Prints `question` as a line and reads a one-line answer. Returns true only when the answer is
+// exactly "y"; anything else and end of input are a no.
+[[nodiscard]] bool Confirm(const char* question);
+
 // Returns the leading decimal number of `text`: white space, a sign, digits; 0 without digits.
 // Values beyond the 32-bit range give the nearest end of the range.
 int ParseInt(const char* text);
