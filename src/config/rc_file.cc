@@ -26,10 +26,10 @@ const char kNotRegular[] = "it is not a regular file";
 const char kTooLarge[] = "it is larger than 1 MiB";
 const char kOtherOwner[] = "it belongs to another user";
 const char kWorldWritable[] = "every user may write to it";
-
-// The largest RC file read; a larger one is no hand-written settings file.
-constexpr off_t kMaxRcSize = 1 << 20;
 const char kLineTooLong[] = "The line size max_char=%i is too large; lower it in %s\n";
+
+// The largest RC file read (kTooLarge names it); a larger one is no hand-written settings file.
+constexpr off_t kMaxRcSize = 1 << 20;
 
 // The settings of the file, in the order a line is tested for them.
 enum Setting { kMaxLines, kMaxChar, kAnchorPosition, kLinesPerPage, kShowNumbers, kLaunchCommand };
@@ -76,10 +76,10 @@ const char* ReadBounded(int fd, std::string& text) {
   }
 }
 
-// Reads the RC file `name` into `text`. Returns kMissing when no file is found under that name (a
-// dangling link included, which MakeRC then leaves alone), and
-// kRefused with the reason in `reason` when it is not read: it cannot be read, is no regular
-// file, is too large or is not to be trusted.
+// Reads the RC file `name` into `text`. Returns kMissing when no file is found under that name
+// (a dangling link included, which MakeRC then leaves alone), and kRefused with the reason in
+// `reason` when it is not read: it cannot be read, is no regular file, is too large or is not to
+// be trusted.
 ReadResult ReadWhole(const char* name, std::string& text, const char*& reason) {
   // Looked at before it is opened: opening a fifo or a device can block or have effects.
   struct stat info;
