@@ -4,7 +4,8 @@
 struct EditorState;
 
 // Shows the remembered command and asks for a new one; a short answer keeps the old text.
-void SetCommand(char* text, int capacity);
+// Returns true when the text was replaced by what the user typed.
+bool SetCommand(char* text, int capacity);
 
 namespace cmd {
 void command_exec(EditorState& state);

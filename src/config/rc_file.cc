@@ -1,5 +1,9 @@
 #include "config/rc_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -17,8 +21,15 @@ namespace {
 const char kReading[] = "Reading RC file: %s\n";
 const char kMaking[] = "Making RC file: %s\n";
 const char kCannotMake[] = "Cannot make RC file";
-const char kCannotRead[] = "Cannot read RC file: %s; going on with the default keys and settings\n";
+const char kNotUsed[] = "Not using RC file %s: %s; going on with the default keys and settings\n";
+const char kNotRegular[] = "it is not a regular file";
+const char kTooLarge[] = "it is larger than 1 MiB";
+const char kOtherOwner[] = "it belongs to another user";
+const char kWorldWritable[] = "every user may write to it";
 const char kLineTooLong[] = "The line size max_char=%i is too large; lower it in %s\n";
+
+// The largest RC file read (kTooLarge names it); a larger one is no hand-written settings file.
+constexpr off_t kMaxRcSize = 1 << 20;
 
 // The settings of the file, in the order a line is tested for them.
 enum Setting { kMaxLines, kMaxChar, kAnchorPosition, kLinesPerPage, kShowNumbers, kLaunchCommand };
@@ -37,20 +48,58 @@ struct Targets {
 };
 
 // The outcome of reading the file.
-enum class ReadResult { kOk, kMissing, kUnreadable };
+enum class ReadResult { kOk, kMissing, kRefused };
 
-// Reads the whole file `name` into `text`. Returns kMissing when there is no such file and
-// kUnreadable when it exists but cannot be read (a directory, no permission, a read error).
-ReadResult ReadWhole(const char* name, std::string& text) {
-  errno = 0;
-  FILE* file = std::fopen(name, "rb");
-  if (!file) return errno == ENOENT ? ReadResult::kMissing : ReadResult::kUnreadable;
+// Returns why the file open on `fd` is not to be read, or nullptr when it is a regular file of
+// at most kMaxRcSize bytes, owned by the running user or root and not writable by every user.
+const char* RefusalOf(int fd) {
+  struct stat info;
+  if (fstat(fd, &info) != 0) return std::strerror(errno);
+  if (!S_ISREG(info.st_mode)) return kNotRegular;
+  if (info.st_size > kMaxRcSize) return kTooLarge;
+  if (info.st_uid != geteuid() && info.st_uid != 0) return kOtherOwner;
+  if (info.st_mode & S_IWOTH) return kWorldWritable;
+  return nullptr;
+}
+
+// Reads the whole open file `fd`, at most kMaxRcSize bytes, into `text`. Returns nullptr, or
+// why it was not read.
+const char* ReadBounded(int fd, std::string& text) {
   char chunk[4096];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-  bool failed = std::ferror(file) != 0;
-  if (std::fclose(file) != 0) failed = true;
-  return failed ? ReadResult::kUnreadable : ReadResult::kOk;
+  for (;;) {
+    ssize_t got = read(fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return std::strerror(errno);
+    if (got == 0) return nullptr;
+    text.append(chunk, static_cast<size_t>(got));
+    if (text.size() > static_cast<size_t>(kMaxRcSize)) return kTooLarge;  // grew while read
+  }
+}
+
+// Reads the RC file `name` into `text`. Returns kMissing when no file is found under that name
+// (a dangling link included, which MakeRC then leaves alone), and kRefused with the reason in
+// `reason` when it is not read: it cannot be read, is no regular file, is too large or is not to
+// be trusted.
+ReadResult ReadWhole(const char* name, std::string& text, const char*& reason) {
+  // Looked at before it is opened: opening a fifo or a device can block or have effects.
+  struct stat info;
+  if (stat(name, &info) != 0) {
+    if (errno == ENOENT) return ReadResult::kMissing;
+    reason = std::strerror(errno);
+    return ReadResult::kRefused;
+  }
+  reason = kNotRegular;
+  if (!S_ISREG(info.st_mode)) return ReadResult::kRefused;
+  // Without blocking, and looked at again once open, in case the name was replaced meanwhile.
+  int fd = open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    reason = std::strerror(errno);
+    return ReadResult::kRefused;
+  }
+  reason = RefusalOf(fd);
+  if (!reason) reason = ReadBounded(fd, text);
+  if (close(fd) != 0 && !reason) reason = std::strerror(errno);
+  return reason ? ReadResult::kRefused : ReadResult::kOk;
 }
 
 // Returns the leading decimal number of `value`, clamped to the int range; 0 without digits.
@@ -152,13 +201,14 @@ std::string DefaultText(const CommandNames& command_names, const CommandKeys& co
 int ReadRC(const CommandNames& command_names, CommandKeys& command_keys, char* launch_text,
            int* anchor_pos, int* show_numbers_on, int* page_length) {
   std::string text;
-  switch (ReadWhole(kRcFileName, text)) {
+  const char* reason = nullptr;
+  switch (ReadWhole(kRcFileName, text, reason)) {
     case ReadResult::kMissing:
       std::printf(kMaking, kRcFileName);
       MakeRC(command_names, command_keys, kRcFileName);
       return 0;
-    case ReadResult::kUnreadable:
-      std::printf(kCannotRead, kRcFileName);
+    case ReadResult::kRefused:
+      std::printf(kNotUsed, kRcFileName, reason);
       return 0;
     case ReadResult::kOk:
       break;
@@ -179,17 +229,24 @@ int ReadRC(const CommandNames& command_names, CommandKeys& command_keys, char* l
 void MakeRC(const CommandNames& command_names, const CommandKeys& command_keys,
             const char* file_name) {
   std::string text = DefaultText(command_names, command_keys);
-  FILE* file = std::fopen(file_name, "wb");
-  if (!file) {
+  // Only a new file: an existing file or link of that name, dangling or not, is left alone.
+  int fd = open(file_name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) {
     std::puts(kCannotMake);
     return;
   }
-  bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  if (std::fclose(file) != 0) written = false;
+  bool written = true;
+  for (size_t done = 0; written && done < text.size();) {
+    ssize_t put = write(fd, text.data() + done, text.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) written = false;
+    else done += static_cast<size_t>(put);
+  }
+  if (close(fd) != 0) written = false;
   if (!written) {
     // A cut-off file would be read as the settings next time; without it the next start
     // writes a whole one. Nothing more can be done when even the removal fails.
-    (void)std::remove(file_name);
+    (void)unlink(file_name);
     std::puts(kCannotMake);
   }
 }

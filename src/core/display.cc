@@ -1,5 +1,6 @@
 #include "core/display.h"
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 
@@ -10,6 +11,17 @@ namespace {
 // Writes `count` bytes of `text` to standard output.
 void Put(const char* text, size_t count) { fwrite_unlocked(text, 1, count, stdout); }
 void Put(const char* text) { Put(text, std::strlen(text)); }
+
+// True for the bytes a terminal takes as controls: 0x00 to 0x1F but the tab, and 0x7F.
+constexpr std::array<bool, 256> kControl = [] {
+  std::array<bool, 256> table = {};
+  for (size_t byte = 0; byte < 0x20; ++byte) table[byte] = byte != '\t';
+  table[0x7F] = true;
+  return table;
+}();
+
+// What a run of control bytes is shown as, a block at a time.
+constexpr char kMarks[] = "????????????????????????????????????????????????????????????????";
 
 // Formats `value` in decimal into `out` (at least 12 bytes); returns its length.
 int FormatInt(int value, char* out) {
@@ -28,6 +40,22 @@ int FormatInt(int value, char* out) {
 
 }  // namespace
 
+void PutVisible(const char* text, size_t count) {
+  const char* end = text + count;
+  while (text < end) {
+    const char* run = text;
+    while (text < end && !kControl[static_cast<unsigned char>(*text)]) ++text;
+    Put(run, static_cast<size_t>(text - run));
+    run = text;
+    while (text < end && kControl[static_cast<unsigned char>(*text)]) ++text;
+    for (size_t marks = static_cast<size_t>(text - run); marks > 0;) {
+      size_t block = marks < sizeof kMarks - 1 ? marks : sizeof kMarks - 1;
+      Put(kMarks, block);
+      marks -= block;
+    }
+  }
+}
+
 void Display(int line, int column, int above, const char* grid, int numbers, const char* name) {
   char number[12];
   Put("\nEditing ");
@@ -35,7 +63,7 @@ void Display(int line, int column, int above, const char* grid, int numbers, con
   Put(":");
   Put(number, static_cast<size_t>(FormatInt(column + 1, number)));
   Put(" ");
-  Put(name);
+  PutVisible(name, std::strlen(name));
   Put("\n\n");
 
   bool with_numbers = numbers == 1;
@@ -61,7 +89,7 @@ void Display(int line, int column, int above, const char* grid, int numbers, con
     } else if (shown) {
       Put("  ");
     }
-    Put(text, shown);
+    PutVisible(text, shown);
     Put("\n");
   }
 

@@ -20,6 +20,7 @@ struct EditorState {
   char file_name[kNameSize] = {};
   char open_name[kNameSize] = {};
   char launch_text[kNameSize] = {};
+  bool launch_confirmed = false;  // launch_text was typed or agreed to; else (RC file) ask first
   CommandNames command_names = {};
   CommandKeys command_keys = {};
   // Line-sized buffers of lsize bytes each, made once the grid size is known.
