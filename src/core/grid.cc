@@ -1,8 +1,10 @@
 #include "core/grid.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -65,20 +67,58 @@ int DocLength(const char* grid) {
   return 0;
 }
 
+namespace {
+
+constexpr size_t kLargePage = size_t{1} << 21;
+constexpr size_t kMovePiece = kLargePage;
+
+// Returns the size of a grid in bytes.
+size_t GridBytes() { return static_cast<size_t>(lines) * static_cast<size_t>(lsize); }
+
+// Returns the page size.
+size_t PageSize() {
+  static const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  return page;
+}
+
+}  // namespace
+
 GridAlloc AllocateGrid(char** grid) {
   *grid = nullptr;
   if (lines <= 0 || lsize <= 1) return GridAlloc::kTooLarge;
   long long bytes = static_cast<long long>(lines) * lsize;
   if (bytes > INT_MAX) return GridAlloc::kTooLarge;
-  // Anonymous pages are zero and take no memory until written.
-  void* block = mmap(nullptr, static_cast<size_t>(bytes), PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-  if (block == MAP_FAILED) return GridAlloc::kNoMemory;
-  *grid = static_cast<char*>(block);
+  *grid = MapGridArea();
+  if (!*grid) return GridAlloc::kNoMemory;
   used_lines = 0;
   return GridAlloc::kOk;
 }
 
+char* MapGridArea() {
+  // Anonymous pages are zero and take no memory until written.
+  void* block = mmap(nullptr, GridBytes(), PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  return block == MAP_FAILED ? nullptr : static_cast<char*>(block);
+}
+
 void FreeGrid(char* grid) {
-  if (grid) munmap(grid, static_cast<size_t>(static_cast<long long>(lines) * lsize));
+  // Unmapping a whole mapping of our own cannot fail.
+  if (grid) (void)munmap(grid, GridBytes());
+}
+
+void AdviseLargePages(char* area, size_t bytes) {
+  if (bytes < kLargePage || reinterpret_cast<uintptr_t>(area) % PageSize() != 0) return;
+  // Advice only: where the kernel has no large pages the load simply takes more page faults.
+  (void)madvise(area, bytes, MADV_HUGEPAGE);
+}
+
+void MoveIntoGrid(char* from, size_t bytes, char* grid) {
+  AdviseLargePages(grid, bytes);
+  for (size_t done = 0; done < bytes; done += kMovePiece) {
+    size_t piece = bytes - done < kMovePiece ? bytes - done : kMovePiece;
+    std::memcpy(grid + done, from + done, piece);
+    // A piece is whole pages: it goes back at once (should that fail, it goes with the rest).
+    if (piece == kMovePiece) (void)munmap(from + done, piece);
+  }
+  FreeGrid(from);
 }
