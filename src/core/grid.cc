@@ -72,8 +72,12 @@ namespace {
 constexpr size_t kLargePage = size_t{1} << 21;
 constexpr size_t kMovePiece = kLargePage;
 
-// Returns the size of a grid in bytes.
-size_t GridBytes() { return static_cast<size_t>(lines) * static_cast<size_t>(lsize); }
+// Returns the size of the mapping of a grid: its bytes, rounded up to whole large pages when it
+// is larger than one, so that its last part can have a large page too (unused, it costs nothing).
+size_t GridBytes() {
+  size_t bytes = static_cast<size_t>(lines) * static_cast<size_t>(lsize);
+  return bytes < kLargePage ? bytes : (bytes + kLargePage - 1) / kLargePage * kLargePage;
+}
 
 // Returns the page size.
 size_t PageSize() {
@@ -95,10 +99,20 @@ GridAlloc AllocateGrid(char** grid) {
 }
 
 char* MapGridArea() {
-  // Anonymous pages are zero and take no memory until written.
-  void* block = mmap(nullptr, GridBytes(), PROT_READ | PROT_WRITE,
+  size_t bytes = GridBytes();
+  // A large grid starts on a large-page boundary: mapped with a large page to spare, it is
+  // trimmed to it. Anonymous pages are zero and take no memory until written.
+  size_t spare = bytes < kLargePage ? 0 : kLargePage;
+  void* block = mmap(nullptr, bytes + spare, PROT_READ | PROT_WRITE,
                      MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-  return block == MAP_FAILED ? nullptr : static_cast<char*>(block);
+  if (block == MAP_FAILED) return nullptr;
+  char* start = static_cast<char*>(block);
+  if (spare == 0) return start;
+  size_t head = (kLargePage - reinterpret_cast<uintptr_t>(start) % kLargePage) % kLargePage;
+  // Trimming parts of our own fresh mapping cannot fail; an untrimmed part would only stay unused.
+  if (head > 0) (void)munmap(start, head);
+  if (spare > head) (void)munmap(start + head + bytes, spare - head);
+  return start + head;
 }
 
 void FreeGrid(char* grid) {
@@ -113,7 +127,6 @@ void AdviseLargePages(char* area, size_t bytes) {
 }
 
 void MoveIntoGrid(char* from, size_t bytes, char* grid) {
-  AdviseLargePages(grid, bytes);
   for (size_t done = 0; done < bytes; done += kMovePiece) {
     size_t piece = bytes - done < kMovePiece ? bytes - done : kMovePiece;
     std::memcpy(grid + done, from + done, piece);

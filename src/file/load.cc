@@ -89,6 +89,7 @@ struct Placement {
   char* grid;
   char* target = nullptr;   // where the lines go; nullptr until the first block
   bool no_memory = false;   // no staging area could be made
+  bool dense = false;       // the text fills most of each slot
   bool ended = false;       // a zero byte has ended the text
   bool stopped = false;     // every slot has its line: the line limit
   int line = 0;             // slot of the line being placed
@@ -100,17 +101,26 @@ struct Placement {
   std::vector<int> splits;  // numbers of the lines split, warned about once the file is read
 };
 
-// Returns true when no slot of `grid` holds text.
-bool DocumentEmpty(const char* grid) { return DocLength(grid) == 0 && grid[0] == 0; }
+// Returns true when no slot of `grid` holds text. A grid never written is not even read: a
+// read would map a page there, which keeps a large page from taking its place.
+bool DocumentEmpty(const char* grid) {
+  return used_lines == 0 || (DocLength(grid) == 0 && grid[0] == 0);
+}
 
-// Picks where the lines of a file of `file_size` bytes go. Returns false when no staging area
-// can be made.
-bool ChooseTarget(Placement& load, size_t file_size) {
+// Picks where the lines of a file of `file_size` bytes go, its first block in view. Returns
+// false when no staging area can be made.
+bool ChooseTarget(Placement& load, const char* block, size_t count, size_t file_size) {
   load.target = DocumentEmpty(load.grid) ? load.grid : MapGridArea();
   if (!load.target) return false;
-  // Each line takes a byte of the file at least (the last one may take none more).
-  size_t most_lines = std::min(static_cast<size_t>(lines), file_size + 1);
-  AdviseLargePages(load.target, most_lines * static_cast<size_t>(lsize));
+  // Large pages pay only where the text fills most of the slots: judged by the first block,
+  // and asked for the slots the whole file would fill at that rate.
+  size_t newlines = static_cast<size_t>(std::count(block, block + count, '\n'));
+  size_t per_slot = std::min(count / (newlines + 1), static_cast<size_t>(lsize - 1));
+  load.dense = per_slot * 2 >= static_cast<size_t>(lsize);
+  if (load.dense) {
+    size_t slots = std::min(static_cast<size_t>(lines), file_size / per_slot + 1);
+    AdviseLargePages(load.target, slots * static_cast<size_t>(lsize));
+  }
   return true;
 }
 
@@ -159,7 +169,7 @@ void PlaceLines(Placement& load, const char* text, size_t count, int offset) {
 // byte is placed line by line until the slots run out; the rest is only read.
 void TakeBlock(Placement& load, const char* block, size_t count, size_t file_size) {
   if (load.ended) return;
-  if (!load.target && !ChooseTarget(load, file_size)) {
+  if (!load.target && !ChooseTarget(load, block, count, file_size)) {
     load.no_memory = load.ended = true;
     return;
   }
@@ -195,6 +205,7 @@ void FinishLoad(Placement& load) {
   }
   size_t bytes = static_cast<size_t>(count) * static_cast<size_t>(lsize);
   if (load.target != load.grid) {  // staged, or an empty file
+    if (load.dense) AdviseLargePages(load.grid, bytes);
     if (load.target) MoveIntoGrid(load.target, bytes, load.grid);
     load.target = nullptr;
     // Only slots below used_lines can hold text (every later slot is all zero), so clearing
