@@ -3,6 +3,8 @@
 // default grid and in a huge one.
 #include <benchmark/benchmark.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "run_binary.h"
@@ -49,5 +51,47 @@ void BM_PeakMemorySmallFileInHugeGrid(benchmark::State& state) {
   PeakMemoryOfSmallFile(state, "max_lines=50000000\nmax_char=20\n");
 }
 BENCHMARK(BM_PeakMemorySmallFileInHugeGrid)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Saves a 119 KB document of 17,000 lines in a grid of 20000 lines of 100000 characters under
+// an address-space limit of 3.5 GB (the grid alone takes 2 GB of it): a save whose memory grows
+// with the line size fails here.
+void BM_SaveUnderAddressLimit(benchmark::State& state) {
+  ScratchDirectory scratch;
+  const std::string& dir = scratch.path;
+  std::string text;
+  for (int i = 0; i < 17000; ++i) text += "l" + std::to_string(10000 + i).substr(0, 5) + "\n";
+  WriteFile(dir + "/.pellak_rc", "max_lines=20000\nmax_char=100000\n");
+  WriteFile(dir + "/keys", "S\nq\nq\n");
+  RunResult r;
+  for (auto _ : state) {
+    WriteFile(dir + "/doc.txt", text);
+    r = RunCommand(dir, {"/bin/sh", "-c", "ulimit -v 3500000 && exec \"$0\" doc.txt", PELLAK_BINARY},
+                   dir + "/keys", dir + "/out");
+    std::ifstream out(dir + "/out");
+    std::stringstream printed;
+    printed << out.rdbuf();
+    if (r.status != 0 || printed.str().find("Saved to doc.txt") == std::string::npos) {
+      state.SkipWithError("the document was not saved under the limit");
+      return;
+    }
+  }
+  state.counters["peak_rss_kb"] = static_cast<double>(r.peak_rss_kb);
+}
+BENCHMARK(BM_SaveUnderAddressLimit)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Starts with a grid of one line of 200 million characters and quits.
+void BM_StartAndQuitHugeLineSize(benchmark::State& state) {
+  ScratchDirectory scratch;
+  const std::string& dir = scratch.path;
+  WriteFile(dir + "/.pellak_rc", "max_lines=1\nmax_char=200000000\n");
+  WriteFile(dir + "/keys", "q\nq\n");
+  for (auto _ : state) {
+    if (RunBinary(dir, {}, dir + "/keys").status != 0) state.SkipWithError("editor failed");
+  }
+  long peak = PeakMemoryKb(dir, {}, dir + "/keys");
+  if (peak < 0) state.SkipWithError("editor failed");
+  state.counters["peak_rss_kb"] = static_cast<double>(peak);
+}
+BENCHMARK(BM_StartAndQuitHugeLineSize)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace

@@ -49,7 +49,7 @@ void JumpDocOverDefaultGrid(benchmark::State& state, const char* answer, int exp
     state.SkipWithError("no grid");
     return;
   }
-  editor.jump_text = std::make_unique<char[]>(static_cast<size_t>(lsize));
+  editor.jump_text = MakeLineBuffer(static_cast<size_t>(lsize));
   Replace(lines - 1, 0, lines, "the needle is here", editor.grid);
   size_t answer_length = std::strlen(answer);
   {

@@ -12,13 +12,21 @@ ROWS = [
     ("jump_doc over the whole grid, one search", [r"^BM_JumpDocMissOverDefaultGrid", r"JumpDoc"],
      "time", "ms", 1, None),
     ("load + save of a full grid", [r"^BM_LoadAndSaveFullGrid", r"LoadAndSave"], "time", "ms", 40, None),
-    ("load + write of a full grid, with ed", [r"^BM_PeerLoadWriteFullGrid/pellak"], "time", "ms", 40,
+    ("load + write of a full grid, with ed", [r"^BM_PeerLoadWriteFullGrid/pellak"], "time", "ms", "x1",
+     r"^BM_PeerLoadWriteFullGrid/ed"),
+    ("  its CPU time (user + system)", [r"^BM_PeerLoadWriteFullGrid/pellak"], "cpu_ms", "ms", "x0.3",
+     r"^BM_PeerLoadWriteFullGrid/ed"),
+    ("  its minor page faults", [r"^BM_PeerLoadWriteFullGrid/pellak"], "minor_faults", "", None,
      r"^BM_PeerLoadWriteFullGrid/ed"),
     ("peak RSS, 20-turn session", [r"^BM_PeakMemory20Turns"], "peak_rss_kb", "KiB", 3072, None),
     ("peak RSS, small file loaded and saved", [r"^BM_PeerPeakMemorySmallFile/pellak"], "peak_rss_kb",
      "KiB", 3072, r"^BM_PeerPeakMemorySmallFile/ed"),
     ("peak RSS, full document loaded and saved", [r"^BM_PeerPeakMemoryFullDocument/pellak"],
-     "peak_rss_kb", "KiB", None, r"^BM_PeerPeakMemoryFullDocument/ed"),
+     "peak_rss_kb", "KiB", 10240, r"^BM_PeerPeakMemoryFullDocument/ed"),
+    ("peak RSS, 119 KB saved, 20000 x 100000 grid, ulimit -v", [r"^BM_SaveUnderAddressLimit"],
+     "peak_rss_kb", "KiB", None, None),
+    ("start-up + quit, max_char=200000000", [r"^BM_StartAndQuitHugeLineSize"], "time", "ms", 200, None),
+    ("  its peak RSS", [r"^BM_StartAndQuitHugeLineSize"], "peak_rss_kb", "KiB", 10240, None),
 ]
 
 TO_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
@@ -85,13 +93,17 @@ def main():
                 used.add(peer_name)
                 peer_v = value(peer, what)
         verdict = ""
+        ratio = "%.2f" % (v / peer_v) if v is not None and peer_v else "-"
         if v is None:
             verdict = "FAILED: " + result.get("error", "")
+        elif isinstance(target, str):  # "xR": below R times ed's figure
+            met = ratio != "-" and v / peer_v < float(target[1:])
+            verdict = "meets target" if met else "OVER TARGET"
         elif target is not None:
             verdict = "meets target" if v < target else "OVER TARGET"
-        ratio = "%.2f" % (v / peer_v) if v is not None and peer_v else "-"
         rows.append((figure, name, "%s %s" % (show(v), unit),
-                     "< %s %s" % (target, unit) if target is not None else "none",
+                     ("< %sx ed" % target[1:] if isinstance(target, str) else "< %s %s" % (target, unit))
+                     if target is not None else "none",
                      "%s %s" % (show(peer_v), unit) if peer_pattern else "-", ratio, verdict))
     widths = [max(len(r[i]) for r in rows) for i in range(len(header))]
     for i, r in enumerate(rows):

@@ -36,6 +36,9 @@ RunResult Spawn(const std::string& dir, std::vector<std::string> args, const std
   RunResult result;
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   result.peak_rss_kb = usage.ru_maxrss;
+  result.cpu_ms = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+                  static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-3;
+  result.minor_faults = usage.ru_minflt;
   return result;
 }
 

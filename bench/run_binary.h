@@ -7,6 +7,8 @@
 struct RunResult {
   int status = -1;
   long peak_rss_kb = 0;  // peak resident memory of the editor process
+  double cpu_ms = 0;     // its user and system time
+  long minor_faults = 0;
 };
 
 // Runs the editor in directory `dir` with `args`, standard input from the file `input` and

@@ -26,8 +26,8 @@ const char kNoMemory[] =
     "Not enough memory for the document grid of max_lines=%i by max_char=%i; lower them in %s\n";
 
 // Makes a zero-filled buffer of lsize bytes, or of `minimum` bytes when lsize is smaller.
-std::unique_ptr<char[]> LineBuffer(size_t minimum = 0) {
-  return std::make_unique<char[]>(std::max(static_cast<size_t>(lsize), minimum));
+LineBufferPtr LineBuffer(size_t minimum = 0) {
+  return MakeLineBuffer(std::max(static_cast<size_t>(lsize), minimum));
 }
 
 // Enters `text` over the current line at the cursor and moves on unless the line is locked.

@@ -1,13 +1,29 @@
 // EditorState: everything the editor keeps from one turn to the next.
 #pragma once
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "core/commands.h"
 #include "core/input.h"
 
 inline constexpr int kNameSize = 256;   // file_name, open_name, launch_text: 255 characters
+
+// Frees a buffer made by MakeLineBuffer.
+struct FreeLineBuffer {
+  void operator()(char* buffer) const { std::free(buffer); }
+};
+using LineBufferPtr = std::unique_ptr<char[], FreeLineBuffer>;
+
+// Makes a zero-filled buffer of `size` bytes; the pages of a large one cost no memory and no
+// time until written. Throws std::bad_alloc when there is no room.
+inline LineBufferPtr MakeLineBuffer(size_t size) {
+  LineBufferPtr buffer(static_cast<char*>(std::calloc(size, 1)));
+  if (!buffer) throw std::bad_alloc();
+  return buffer;
+}
 
 struct EditorState {
   char* grid = nullptr;  // lines x lsize bytes, owned
@@ -24,12 +40,12 @@ struct EditorState {
   CommandNames command_names = {};
   CommandKeys command_keys = {};
   // Line-sized buffers of lsize bytes each, made once the grid size is known.
-  std::unique_ptr<char[]> insert_text;
-  std::unique_ptr<char[]> jump_text;
-  std::unique_ptr<char[]> input_line;
-  std::unique_ptr<char[]> clipboard;
-  std::unique_ptr<char[]> undo_text;
-  std::unique_ptr<char[]> undo_text2;
+  LineBufferPtr insert_text;
+  LineBufferPtr jump_text;
+  LineBufferPtr input_line;
+  LineBufferPtr clipboard;
+  LineBufferPtr undo_text;
+  LineBufferPtr undo_text2;
   char number_text[kNumberSize] = {};
   int cut_size = 0;
   int insert_length = 0;

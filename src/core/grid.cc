@@ -1,8 +1,10 @@
 #include "core/grid.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -65,20 +67,71 @@ int DocLength(const char* grid) {
   return 0;
 }
 
+namespace {
+
+constexpr size_t kLargePage = size_t{1} << 21;
+constexpr size_t kMovePiece = kLargePage;
+
+// Returns the size of the mapping of a grid: its bytes, rounded up to whole large pages when it
+// is larger than one, so that its last part can have a large page too (unused, it costs nothing).
+size_t GridBytes() {
+  size_t bytes = static_cast<size_t>(lines) * static_cast<size_t>(lsize);
+  return bytes < kLargePage ? bytes : (bytes + kLargePage - 1) / kLargePage * kLargePage;
+}
+
+// Returns the page size.
+size_t PageSize() {
+  static const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  return page;
+}
+
+}  // namespace
+
 GridAlloc AllocateGrid(char** grid) {
   *grid = nullptr;
   if (lines <= 0 || lsize <= 1) return GridAlloc::kTooLarge;
   long long bytes = static_cast<long long>(lines) * lsize;
   if (bytes > INT_MAX) return GridAlloc::kTooLarge;
-  // Anonymous pages are zero and take no memory until written.
-  void* block = mmap(nullptr, static_cast<size_t>(bytes), PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-  if (block == MAP_FAILED) return GridAlloc::kNoMemory;
-  *grid = static_cast<char*>(block);
+  *grid = MapGridArea();
+  if (!*grid) return GridAlloc::kNoMemory;
   used_lines = 0;
   return GridAlloc::kOk;
 }
 
+char* MapGridArea() {
+  size_t bytes = GridBytes();
+  // A large grid starts on a large-page boundary: mapped with a large page to spare, it is
+  // trimmed to it. Anonymous pages are zero and take no memory until written.
+  size_t spare = bytes < kLargePage ? 0 : kLargePage;
+  void* block = mmap(nullptr, bytes + spare, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (block == MAP_FAILED) return nullptr;
+  char* start = static_cast<char*>(block);
+  if (spare == 0) return start;
+  size_t head = (kLargePage - reinterpret_cast<uintptr_t>(start) % kLargePage) % kLargePage;
+  // Trimming parts of our own fresh mapping cannot fail; an untrimmed part would only stay unused.
+  if (head > 0) (void)munmap(start, head);
+  if (spare > head) (void)munmap(start + head + bytes, spare - head);
+  return start + head;
+}
+
 void FreeGrid(char* grid) {
-  if (grid) munmap(grid, static_cast<size_t>(static_cast<long long>(lines) * lsize));
+  // Unmapping a whole mapping of our own cannot fail.
+  if (grid) (void)munmap(grid, GridBytes());
+}
+
+void AdviseLargePages(char* area, size_t bytes) {
+  if (bytes < kLargePage || reinterpret_cast<uintptr_t>(area) % PageSize() != 0) return;
+  // Advice only: where the kernel has no large pages the load simply takes more page faults.
+  (void)madvise(area, bytes, MADV_HUGEPAGE);
+}
+
+void MoveIntoGrid(char* from, size_t bytes, char* grid) {
+  for (size_t done = 0; done < bytes; done += kMovePiece) {
+    size_t piece = bytes - done < kMovePiece ? bytes - done : kMovePiece;
+    std::memcpy(grid + done, from + done, piece);
+    // A piece is whole pages: it goes back at once (should that fail, it goes with the rest).
+    if (piece == kMovePiece) (void)munmap(from + done, piece);
+  }
+  FreeGrid(from);
 }

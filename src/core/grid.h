@@ -5,6 +5,8 @@
 //   2. every byte of a slot behind its terminator is zero.
 #pragma once
 
+#include <cstddef>
+
 // Grid sizes, fixed once the RC file has been read at start-up.
 extern int lines;
 extern int lsize;
@@ -60,5 +62,18 @@ enum class GridAlloc { kOk, kTooLarge, kNoMemory };
 // never written cost no memory. Returns kTooLarge when the size does not fit a signed 32-bit integer.
 GridAlloc AllocateGrid(char** grid);
 
-// Releases a grid made by AllocateGrid.
+// Releases a grid made by AllocateGrid, or an area made by MapGridArea.
 void FreeGrid(char* grid);
+
+// Maps a zero-filled area of lines x lsize bytes whose pages cost no memory until written;
+// returns nullptr when that fails.
+char* MapGridArea();
+
+// Lets the kernel back the first `bytes` of a grid or area, about to be filled with text, with
+// large pages: far fewer page faults for a large document. Parts too small for a large page
+// stay as they are, so a small document costs no more memory.
+void AdviseLargePages(char* area, size_t bytes);
+
+// Copies the first `bytes` of the area `from` (made by MapGridArea) over `grid` and releases
+// the area, piece by piece, so the two never take that memory twice at the end of a load.
+void MoveIntoGrid(char* from, size_t bytes, char* grid);

@@ -8,13 +8,11 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 namespace {
 
 const char kNotRegular[] = "not a regular file";
 const char kTooLarge[] = "the file is too large";
-const char kNoMemory[] = "not enough memory for the file";
 const char kChanged[] = "the file changed while it was read";
 const char kNoReader[] = "no program is reading from that pipe";
 const int kMaxLinkHops = 40;
@@ -22,18 +20,22 @@ const int kMaxLinkHops = 40;
 // Returns the text of the current errno.
 std::string Reason() { return std::strerror(errno); }
 
-// Reads exactly `size` bytes from `fd` into `buf`; returns false on a read error or a short
-// file (errno is then set).
-bool ReadAll(int fd, char* buf, size_t size) {
-  while (size > 0) {
-    ssize_t got = read(fd, buf, size);
+constexpr size_t kReadBlock = 1 << 16;
+
+// Reads exactly `size` bytes from `fd`, handing them to `take` block by block; returns false
+// on a read error or a short file (errno is then set, 0 for a short file).
+bool ReadAll(int fd, size_t size, const BlockSink& take) {
+  static char block[kReadBlock];
+  size_t left = size;
+  while (left > 0) {
+    ssize_t got = read(fd, block, left < kReadBlock ? left : kReadBlock);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) {
       if (got == 0) errno = 0;
       return false;
     }
-    buf += got;
-    size -= static_cast<size_t>(got);
+    take(block, static_cast<size_t>(got), size);
+    left -= static_cast<size_t>(got);
   }
   return true;
 }
@@ -47,8 +49,8 @@ bool AtEnd(int fd) {
   return got == 0;
 }
 
-// Reads the open file `fd` into `result`.
-void ReadOpenFile(int fd, FileText& result) {
+// Reads the open file `fd` through `take` into `result`.
+void ReadOpenFile(int fd, const BlockSink& take, FileText& result) {
   struct stat info;
   if (fstat(fd, &info) != 0) {
     result.reason = Reason();
@@ -68,21 +70,14 @@ void ReadOpenFile(int fd, FileText& result) {
     return;
   }
   size_t size = static_cast<size_t>(info.st_size);
-  result.text.reset(new (std::nothrow) char[size + 1]);
-  if (!result.text) {
-    result.reason = kNoMemory;
-    return;
-  }
-  if (!ReadAll(fd, result.text.get(), size)) {
+  if (!ReadAll(fd, size, take)) {
     result.reason = errno ? Reason() : kChanged;
   } else if (!AtEnd(fd)) {
     result.reason = kChanged;
   } else {
-    result.text[size] = 0;
     result.size = static_cast<int>(size);
     result.ok = true;
   }
-  if (!result.ok) result.text.reset();
 }
 
 // Writes all `size` bytes of `data` to `fd`; returns false on an error (errno set).
@@ -197,7 +192,7 @@ bool WriteReplacing(const std::string& target, const struct stat* old, const cha
 
 }  // namespace
 
-FileText ReadWholeFile(const char* name) {
+FileText ReadFileInBlocks(const char* name, const BlockSink& take) {
   FileText result;
   // O_NONBLOCK: opening a pipe with no writer must not wait; it is refused as not regular.
   int fd = open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -206,11 +201,10 @@ FileText ReadWholeFile(const char* name) {
     result.reason = Reason();
     return result;
   }
-  ReadOpenFile(fd, result);
+  ReadOpenFile(fd, take, result);
   if (close(fd) != 0 && result.ok) {
     result.reason = Reason();
     result.ok = false;
-    result.text.reset();
   }
   return result;
 }

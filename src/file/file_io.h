@@ -4,14 +4,12 @@
 #include <sys/stat.h>
 
 #include <cstddef>
-#include <memory>
+#include <functional>
 #include <string>
 
-// What reading a whole file gives: on success `text` holds the `size` bytes of the file and a
-// terminating zero byte; otherwise `missing` tells "no such file" apart from other failures,
-// and `reason` says what went wrong.
+// What reading a whole file gives: on success `size` bytes were handed over; otherwise
+// `missing` tells "no such file" apart from other failures, and `reason` says what went wrong.
 struct FileText {
-  std::unique_ptr<char[]> text;
   int size = 0;
   bool ok = false;
   bool missing = false;
@@ -19,9 +17,14 @@ struct FileText {
   std::string reason;
 };
 
-// Reads the whole regular file `name` with one read. Refuses directories, devices, pipes,
-// files that change while they are read and files whose size and terminator do not fit an int.
-FileText ReadWholeFile(const char* name);
+// Takes the bytes of a file one block at a time, in order; `file_size` is the whole file's.
+using BlockSink = std::function<void(const char* block, size_t count, size_t file_size)>;
+
+// Reads the whole regular file `name` through a fixed-size block, handing every block to
+// `take`, so no memory the size of the file is needed. Refuses directories, devices, pipes,
+// files that change while they are read and files whose size and terminator do not fit an
+// int; the blocks handed over before such a failure is found are then to be dropped.
+FileText ReadFileInBlocks(const char* name, const BlockSink& take);
 
 // Writes `size` bytes of `data` as the whole content of the file `name`. A regular file is
 // replaced through a temporary file in its directory, renamed over it once every byte is

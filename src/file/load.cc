@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <memory>
-#include <new>
+#include <vector>
 
 #include "core/editor_state.h"
 #include "core/grid.h"
@@ -34,16 +33,13 @@ const char kPartial[] =
     "Do you wish to continue (Y,n)?\n"
     "If not, restart with more lines by editing the .pellak_rc file.\n";
 const char kGoOn[] = "Y\n";
-const char kParsingError[] = "Data Parsing Error";
 const char kNoMemory[] = "not enough memory to load the file; the document is unchanged";
+const char kNoMemoryReason[] = "not enough memory for the file";
 const char kZeroByte[] =
     "WARNING!  Byte %i is a zero byte, which ends the text: the %i bytes from it on were not "
     "loaded\nand will be lost if you save to the same filename!\n";
 const int kWarningAnswerSize = 16;  // 15 characters and a terminator
-const int kNoPosition = -1;
 const double kMostLoaded = 99.9;  // the highest figure shown while text is left out
-const int kNewlineMark = 1;
-const int kSplitMark = 2;
 
 // Runs the open dialog. Returns true when `open_name` holds the file to load, false when
 // nothing is to be opened ('x', end of input, or a save that failed).
@@ -67,11 +63,11 @@ bool AskOpenName(char* open_name, char* grid, char* file_name) {
 // negative value when nothing but a final newline is left out. A last character left out
 // alone (or the one character after a split at the very end) counts as loss too. Since
 // something is lost, the figure never rounds up to a full 100.0.
-float LoadedPercentage(const char* text, int length, int examined, int pending) {
+float LoadedPercentage(char last, int length, int examined, int pending) {
   double loaded;
   if (examined < length - 1) {
     loaded = examined;
-  } else if (pending > 0 || (examined == length - 1 && text[length - 1] != '\n')) {
+  } else if (pending > 0 || (examined == length - 1 && last != '\n')) {
     loaded = length - 1;
   } else {
     return -1.0f;
@@ -80,50 +76,144 @@ float LoadedPercentage(const char* text, int length, int examined, int pending) 
   return static_cast<float>(percentage < kMostLoaded ? percentage : kMostLoaded);
 }
 
-// Returns how many line ends a text of `length` characters can give in the grid: each takes a
-// character of its own, and a last line without a newline takes one more. The mark tables
-// need one entry more, so a small file in a grid of many lines needs only small tables.
-int MarkCount(int length) { return length < lines ? length + 1 : lines; }
-
-// A scan in progress over the text of one load.
-struct Scan {
-  int* positions;
-  int* kinds;
-  int length;        // of the text
-  int next = 1;      // the next mark to record; also the 1-based number of the current line
-  int start = 0;     // where the current line begins
-  int examined = 0;  // characters looked at; those from start on belong to the current line
+// A load in progress. Its lines go straight into the grid when the document is empty, since
+// then a failed read loses nothing; otherwise into a staging area, so the document stays as it
+// was until the whole file has been read and the user has agreed to a partial load.
+struct Placement {
+  explicit Placement(char* document) : grid(document) {}
+  Placement(const Placement&) = delete;
+  Placement& operator=(const Placement&) = delete;
+  ~Placement() {
+    if (target && target != grid) FreeGrid(target);
+  }
+  char* grid;
+  char* target = nullptr;   // where the lines go; nullptr until the first block
+  bool no_memory = false;   // no staging area could be made
+  bool dense = false;       // the text fills most of each slot
+  bool ended = false;       // a zero byte has ended the text
+  bool stopped = false;     // every slot has its line: the line limit
+  int line = 0;             // slot of the line being placed
+  int column = 0;           // characters of it placed so far
+  int length = 0;           // characters of text so far (up to a zero byte)
+  int examined = 0;         // where the line limit stopped the scan
+  int pending = 0;          // characters of a line begun when it stopped
+  char last = 0;            // the last character of the text
+  std::vector<int> splits;  // numbers of the lines split, warned about once the file is read
 };
 
-// Records mark `next` at `position` with `kind`.
-void Record(Scan& scan, int position, int kind) {
-  scan.positions[scan.next] = position;
-  scan.kinds[scan.next++] = kind;
+// Returns true when no slot of `grid` holds text. A grid never written is not even read: a
+// read would map a page there, which keeps a large page from taking its place.
+bool DocumentEmpty(const char* grid) {
+  return used_lines == 0 || (DocLength(grid) == 0 && grid[0] == 0);
 }
 
-// Scans on to the end of the current line: a newline up to column lsize-1, or a split at the
-// character beyond a full line (with its warning). Returns false when the text ends first.
-bool MarkNextEnd(const char* text, Scan& scan) {
-  bool full = scan.start + lsize <= scan.length;
-  int window_end = full ? scan.start + lsize : scan.length;
-  const void* found = std::memchr(text + scan.examined, '\n',
-                                  static_cast<size_t>(window_end - scan.examined));
-  if (found) {
-    int at = static_cast<int>(static_cast<const char*>(found) - text);
-    Record(scan, at, kNewlineMark);
-    scan.start = scan.examined = at + 1;
-    return true;
+// Picks where the lines of a file of `file_size` bytes go, its first block in view. Returns
+// false when no staging area can be made.
+bool ChooseTarget(Placement& load, const char* block, size_t count, size_t file_size) {
+  load.target = DocumentEmpty(load.grid) ? load.grid : MapGridArea();
+  if (!load.target) return false;
+  // Large pages pay only where the text fills most of the slots: judged by the first block,
+  // and asked for the slots the whole file would fill at that rate.
+  size_t newlines = static_cast<size_t>(std::count(block, block + count, '\n'));
+  size_t per_slot = std::min(count / (newlines + 1), static_cast<size_t>(lsize - 1));
+  load.dense = per_slot * 2 >= static_cast<size_t>(lsize);
+  if (load.dense) {
+    size_t slots = std::min(static_cast<size_t>(lines), file_size / per_slot + 1);
+    AdviseLargePages(load.target, slots * static_cast<size_t>(lsize));
   }
-  if (!full) {
-    scan.examined = scan.length;
-    return false;
-  }
-  int at = scan.start + lsize - 1;
-  std::printf(kSplit, scan.next);
-  Record(scan, at, kSplitMark);
-  scan.start = at;
-  scan.examined = at + 1;
   return true;
+}
+
+// Ends the line being placed; marks the load stopped once every slot is taken.
+void EndLine(Placement& load) {
+  ++load.line;
+  load.column = 0;
+  load.stopped = load.line >= lines;
+}
+
+// Places the `count` characters of `text`, which begin at character `offset` of the file's
+// text, splitting lines longer than lsize-1 characters.
+void PlaceLines(Placement& load, const char* text, size_t count, int offset) {
+  const char* at = text;
+  const char* end = text + count;
+  while (at < end) {
+    size_t room = static_cast<size_t>(lsize - 1 - load.column);
+    // A newline right behind a full line still ends it; only a further character splits it.
+    size_t look = std::min(static_cast<size_t>(end - at), room + 1);
+    char* slot = SlotOf(load.line, load.target) + load.column;
+    const char* newline = static_cast<const char*>(std::memchr(at, '\n', look));
+    if (newline) {
+      std::memcpy(slot, at, static_cast<size_t>(newline - at));
+      at = newline + 1;
+      EndLine(load);
+    } else if (look > room) {
+      std::memcpy(slot, at, room);
+      at += room;
+      load.splits.push_back(load.line + 1);
+      EndLine(load);
+      load.pending = 1;  // the character behind the split begins the next line
+    } else {
+      std::memcpy(slot, at, look);
+      load.column += static_cast<int>(look);
+      at += look;
+    }
+    if (load.stopped) {
+      load.examined = offset + static_cast<int>(at - text) + load.pending;
+      return;
+    }
+    load.pending = 0;
+  }
+}
+
+// Takes the next `count` bytes of a file of `file_size` bytes: the text up to the first zero
+// byte is placed line by line until the slots run out; the rest is only read.
+void TakeBlock(Placement& load, const char* block, size_t count, size_t file_size) {
+  if (load.ended) return;
+  if (!load.target && !ChooseTarget(load, block, count, file_size)) {
+    load.no_memory = load.ended = true;
+    return;
+  }
+  const void* zero = std::memchr(block, 0, count);
+  if (zero) {
+    count = static_cast<size_t>(static_cast<const char*>(zero) - block);
+    load.ended = true;
+  }
+  if (count == 0) return;
+  int offset = load.length;
+  load.length += static_cast<int>(count);
+  load.last = block[count - 1];
+  if (!load.stopped) PlaceLines(load, block, count, offset);
+}
+
+// Empties the slots a load wrote straight into the grid before its read failed.
+void DropPlaced(Placement& load) {
+  if (load.target != load.grid) return;
+  int written = std::min(load.line + 1, lines);
+  std::memset(load.grid, 0, static_cast<size_t>(written) * static_cast<size_t>(lsize));
+}
+
+// Reports the lines of a load that has read its whole file, asks before a partial load, and
+// makes the lines the document.
+void FinishLoad(Placement& load) {
+  bool final_line = load.column > 0 && !load.stopped;
+  int count = load.line + (final_line ? 1 : 0);
+  for (int number : load.splits) std::printf(kSplit, number);
+  std::printf(kGenerated, count);
+  if (load.stopped) {
+    float percentage = LoadedPercentage(load.last, load.length, load.examined, load.pending);
+    if (percentage >= 0) DataWarning(percentage);
+  }
+  size_t bytes = static_cast<size_t>(count) * static_cast<size_t>(lsize);
+  if (load.target != load.grid) {  // staged, or an empty file
+    if (load.dense) AdviseLargePages(load.grid, bytes);
+    if (load.target) MoveIntoGrid(load.target, bytes, load.grid);
+    load.target = nullptr;
+    // Only slots below used_lines can hold text (every later slot is all zero), so clearing
+    // those empties the rest of the grid without touching pages the document never reached.
+    if (used_lines > count)
+      std::memset(load.grid + bytes, 0, static_cast<size_t>(used_lines - count) * static_cast<size_t>(lsize));
+  }
+  used_lines = count;
 }
 
 }  // namespace
@@ -135,57 +225,30 @@ int DataWarning(float percentage) {
   return 0;
 }
 
-int MarkLines(const char* text, int* positions, int* kinds) {
-  Scan scan{positions, kinds, static_cast<int>(std::strlen(text))};
-  positions[0] = 0;
-  for (int i = 1; i < MarkCount(scan.length); ++i) positions[i] = kNoPosition;
-  bool stopped = false;
-  while (scan.examined < scan.length && !stopped) {
-    if (!MarkNextEnd(text, scan)) break;
-    stopped = scan.next > lines;
-  }
-  int pending = scan.examined - scan.start;
-  bool final_line = pending > 0 && !stopped;
-  std::printf(kGenerated, scan.next - 1 + (final_line ? 1 : 0));
-  if (stopped) {
-    float percentage = LoadedPercentage(text, scan.length, scan.examined, pending);
-    if (percentage >= 0) DataWarning(percentage);
-  }
-  if (final_line) Record(scan, scan.length, kSplitMark);
-  return scan.next;
-}
-
 void ParseLines(const char* text, char* grid) {
-  size_t entries = static_cast<size_t>(MarkCount(static_cast<int>(std::strlen(text)))) + 1;
-  std::unique_ptr<int[]> positions(new (std::nothrow) int[entries]);
-  std::unique_ptr<int[]> kinds(new (std::nothrow) int[entries]);
-  if (!positions || !kinds) {
+  Placement load(grid);
+  size_t size = std::strlen(text);
+  if (size > 0) TakeBlock(load, text, size, size);
+  if (load.no_memory) {
     std::puts(kNoMemory);
     return;
   }
-  std::fill(kinds.get(), kinds.get() + entries, kNewlineMark);
-  int count = MarkLines(text, positions.get(), kinds.get()) - 1;
-  // Only slots below used_lines can hold text (every later slot is all zero), so clearing
-  // those empties the whole grid without touching pages the document never reached.
-  std::memset(grid, 0, static_cast<size_t>(used_lines) * static_cast<size_t>(lsize));
-  used_lines = count;
-  const int* at = positions.get();
-  const int* kind = kinds.get();
-  for (int k = 0; k < count; ++k) {
-    int begin = at[k] + (k > 0 && kind[k] == kNewlineMark ? 1 : 0);
-    int size = at[k + 1] - begin;
-    if (size < 0 || size > lsize - 1) {
-      std::puts(kParsingError);
-      Terminate(1);
-    }
-    std::memcpy(SlotOf(k, grid), text + begin, static_cast<size_t>(size));
-  }
+  FinishLoad(load);
 }
 
 void Open(int ask, char* open_name, char* grid, char* file_name) {
   if (ask == 0 && !AskOpenName(open_name, grid, file_name)) return;
-  FileText file = ReadWholeFile(open_name);
+  Placement load(grid);
+  FileText file = ReadFileInBlocks(
+      open_name, [&load](const char* block, size_t count, size_t file_size) {
+        TakeBlock(load, block, count, file_size);
+      });
+  if (file.ok && load.no_memory) {
+    file.ok = false;
+    file.reason = kNoMemoryReason;
+  }
   if (!file.ok) {
+    DropPlaced(load);
     if (file.missing)
       std::printf(kNotFound, open_name);
     else
@@ -194,9 +257,8 @@ void Open(int ask, char* open_name, char* grid, char* file_name) {
   }
   std::printf(kOpened, open_name);
   std::printf(kReadBytes, file.size);
-  ParseLines(file.text.get(), grid);
-  int length = static_cast<int>(std::strlen(file.text.get()));
-  if (length < file.size) std::printf(kZeroByte, length + 1, file.size - length);
+  FinishLoad(load);
+  if (load.length < file.size) std::printf(kZeroByte, load.length + 1, file.size - load.length);
 }
 
 namespace cmd {

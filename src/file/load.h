@@ -8,16 +8,10 @@ struct EditorState;
 // as a whole leaves the document as it was.
 void Open(int ask, char* open_name, char* grid, char* file_name);
 
-// Splits the terminated `text` into lines and puts them into `grid` in place of the document.
-// Ends the process with status 1 when the user refuses a partial load.
+// Splits the terminated `text` into lines and puts them into `grid` in place of the document,
+// with the messages and the question of a load from a file. Ends the process with status 1
+// when the user refuses a partial load.
 void ParseLines(const char* text, char* grid);
-
-// Scans `text` for line ends, recording each in `positions` (offsets into the text) and
-// `kinds` (1 newline, 2 split), both with room for lines+1 entries (or, for a shorter text,
-// its length+2) and kinds preset to 1.
-// Prints the split warnings and the line count and asks before a partial load. Returns the
-// number of lines found plus one.
-int MarkLines(const char* text, int* positions, int* kinds);
 
 // Warns that only `percentage` percent of the text fits and asks whether to go on. Returns 0
 // when the user answers Y; otherwise ends the process with status 1.

@@ -17,7 +17,7 @@ class EditTest : public testing::Test {
     state_.grid = grid_.data();
     for (auto* buffer : {&state_.insert_text, &state_.jump_text, &state_.input_line,
                          &state_.clipboard, &state_.undo_text, &state_.undo_text2})
-      *buffer = std::make_unique<char[]>(static_cast<size_t>(lsize));
+      *buffer = MakeLineBuffer(static_cast<size_t>(lsize));
     Feed("");
   }
   ~EditTest() override { SetInputFromStdin(); }

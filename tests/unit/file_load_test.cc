@@ -9,6 +9,7 @@
 #include "core/input.h"
 #include "core/process.h"
 #include "file/load.h"
+#include "scratch_dir.h"
 #include "test_grid.h"
 
 namespace {
@@ -116,6 +117,31 @@ TEST_F(LoadTest, RandomTextsLoadAsTheCharacterByCharacterRulesSay) {
   }
 }
 
+TEST_F(LoadTest, FilesOfManyBlocksLoadAsTheCharacterByCharacterRulesSay) {
+  ScratchDir dir;
+  ASSERT_TRUE(dir.entered());
+  std::mt19937 random(7);
+  std::string text;  // long lines split and straddle the blocks the file is read in
+  while (text.size() < 300000) text += std::string(random() % 700, 'a') + "x\n";
+  std::FILE* f = std::fopen("many", "wb");
+  ASSERT_TRUE(f && std::fwrite(text.data(), 1, text.size(), f) == text.size());
+  ASSERT_EQ(std::fclose(f), 0);
+  for (bool over_a_document : {false, true}) {  // straight into the grid, or staged
+    TestGrid g(1000, 256);
+    if (over_a_document) g.Set(0, "old");
+    Expected want = ReferenceLoad(text, 1000, 256);
+    ASSERT_EQ(want.lines.size(), 1000u);
+    char name[] = "many";
+    answer_ = "Y\n";
+    SetInputFromMemory(answer_.data(), answer_.size());
+    testing::internal::CaptureStdout();
+    Open(1, name, g.data(), name);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.find("percent of the data was loaded") != std::string::npos, want.loss);
+    for (int i = 0; i < 1000; ++i) ASSERT_EQ(g.Text(i), want.lines[static_cast<size_t>(i)]) << i;
+  }
+}
+
 TEST_F(LoadTest, RefusedPartialLoadEndsBeforeAnySlotChanges) {
   for (const char* answer : {"y\n", "Yes\n", ""}) {  // "" is end of input
     TestGrid g(3, 16);
@@ -143,16 +169,13 @@ TEST_F(LoadTest, SmallTextInAGridOfManyLinesNeedsNoTablesForTheWholeGrid) {
   EXPECT_EQ(g.Text(1), "cd");
 }
 
-TEST_F(LoadTest, MarksRecordLineEndsAndTheirKinds) {
+TEST_F(LoadTest, LineEndsAndSplitsGiveTheirLines) {
   TestGrid g(8, 4);
-  std::vector<int> positions(9), kinds(9, 1);
-  testing::internal::CaptureStdout();
-  int next = MarkLines("ab\nabcd\nx", positions.data(), kinds.data());
-  testing::internal::GetCapturedStdout();
-  ASSERT_EQ(next, 5);
-  EXPECT_EQ(std::vector<int>(positions.begin(), positions.begin() + 5),
-            (std::vector<int>{0, 2, 6, 7, 9}));
-  EXPECT_EQ(std::vector<int>(kinds.begin(), kinds.begin() + 5), (std::vector<int>{1, 1, 2, 1, 2}));
+  EXPECT_EQ(Load(g, "ab\nabcd\nx"), "WARNING!  Line 2 is being split\n4 Lines Generated\n");
+  EXPECT_EQ(g.Text(0), "ab");
+  EXPECT_EQ(g.Text(1), "abc");
+  EXPECT_EQ(g.Text(2), "d");
+  EXPECT_EQ(g.Text(3), "x");
 }
 
 }  // namespace

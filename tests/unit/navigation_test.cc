@@ -18,7 +18,7 @@ class NavigationTest : public testing::Test {
  protected:
   NavigationTest() : grid_(10, 8) {
     state_.grid = grid_.data();
-    state_.jump_text = std::make_unique<char[]>(static_cast<size_t>(lsize));
+    state_.jump_text = MakeLineBuffer(static_cast<size_t>(lsize));
   }
   void TearDown() override { SetInputFromStdin(); }
 
