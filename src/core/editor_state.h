@@ -1,13 +1,26 @@
 // EditorState: everything the editor keeps from one turn to the next.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstring>
+#include <ctime>
 #include <memory>
 
 #include "core/commands.h"
 #include "core/input.h"
 
 inline constexpr int kNameSize = 256;   // file_name, open_name, launch_text: 255 characters
+
+// The file under the document's name as the editor last read or wrote it, so that a save can
+// tell when another program has changed, replaced or made the file since.
+struct FileIdentity {
+  bool exists = false;  // false: no file was read or written under the name
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  timespec modified = {};
+};
 
 struct EditorState {
   char* grid = nullptr;  // lines x lsize bytes, owned
@@ -19,6 +32,7 @@ struct EditorState {
   int line_lock = 0;
   char file_name[kNameSize] = {};
   char open_name[kNameSize] = {};
+  FileIdentity file_identity;  // of the file under file_name
   char launch_text[kNameSize] = {};
   CommandNames command_names = {};
   CommandKeys command_keys = {};

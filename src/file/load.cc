@@ -47,12 +47,12 @@ const int kSplitMark = 2;
 
 // Runs the open dialog. Returns true when `open_name` holds the file to load, false when
 // nothing is to be opened ('x', end of input, or a save that failed).
-bool AskOpenName(char* open_name, char* grid, char* file_name) {
+bool AskOpenName(char* open_name, char* grid, char* file_name, FileIdentity& known) {
   std::puts(kOpenQuestion);
   char answer[kNameSize];
   if (ReadNameAnswer(answer) != NameRead::kOk || std::strcmp(answer, "x") == 0) return false;
   if (std::strcmp(answer, "s") == 0) {
-    if (!SaveDocument(file_name, grid)) {
+    if (!SaveDocument(file_name, grid, known)) {
       std::puts(kNotSavedNotOpened);
       return false;
     }
@@ -182,28 +182,36 @@ void ParseLines(const char* text, char* grid) {
   }
 }
 
-void Open(int ask, char* open_name, char* grid, char* file_name) {
-  if (ask == 0 && !AskOpenName(open_name, grid, file_name)) return;
+bool Open(int ask, char* open_name, char* grid, char* file_name, FileIdentity& known) {
+  if (ask == 0 && !AskOpenName(open_name, grid, file_name, known)) return false;
   FileText file = ReadWholeFile(open_name);
   if (!file.ok) {
-    if (file.missing)
+    if (file.missing) {
+      // A name that does not exist becomes the document's, for a save to create the file.
       std::printf(kNotFound, open_name);
-    else
+      std::strcpy(file_name, open_name);
+      known = FileIdentity();
+    } else {
       std::printf(kCannotLoad, open_name, file.reason.c_str());
-    return;
+    }
+    return false;
   }
   std::printf(kOpened, open_name);
   std::printf(kReadBytes, file.size);
   ParseLines(file.text.get(), grid);
   int length = static_cast<int>(std::strlen(file.text.get()));
   if (length < file.size) std::printf(kZeroByte, length + 1, file.size - length);
+  std::strcpy(file_name, open_name);
+  known = IdentityOf(file.info);
+  return true;
 }
 
 namespace cmd {
 
 void open(EditorState& state) {
-  Open(0, state.open_name, state.grid, state.file_name);
-  std::strcpy(state.file_name, state.open_name);
+  // An undo of the old document has nothing to do with the new one.
+  if (Open(0, state.open_name, state.grid, state.file_name, state.file_identity))
+    state.undo_kind = 0;
 }
 
 }  // namespace cmd
