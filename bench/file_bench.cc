@@ -3,6 +3,9 @@
 // default grid and in a huge one.
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -23,6 +26,25 @@ void BM_LoadAndSaveFullGrid(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LoadAndSaveFullGrid)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// What a save's sync to the disk costs: the full-grid text is written to a fresh file in the
+// scratch directory (not timed), then the file and its directory are synced (timed).
+void BM_FsyncFullGridFile(benchmark::State& state) {
+  ScratchDirectory scratch;
+  const std::string text = FullGridText();
+  const std::string path = scratch.path + "/big.txt";
+  for (auto _ : state) {
+    state.PauseTiming();
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    bool ok = fd >= 0 && write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    state.ResumeTiming();
+    int dir = open(scratch.path.c_str(), O_RDONLY | O_DIRECTORY);
+    ok = ok && dir >= 0 && fsync(fd) == 0 && fsync(dir) == 0;
+    ok = close(dir) == 0 && close(fd) == 0 && ok;
+    if (!ok) state.SkipWithError("write or sync failed");
+  }
+}
+BENCHMARK(BM_FsyncFullGridFile)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // Peak resident memory of opening a 10-line file, saving it and quitting, with the RC file
 // `rc` (empty: the default one is made).

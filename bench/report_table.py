@@ -12,6 +12,7 @@ ROWS = [
     ("jump_doc over the whole grid, one search", [r"^BM_JumpDocMissOverDefaultGrid", r"JumpDoc"],
      "time", "ms", 1, None),
     ("load + save of a full grid", [r"^BM_LoadAndSaveFullGrid", r"LoadAndSave"], "time", "ms", 40, None),
+    ("fsync of a full-grid save (in the load + save row)", [r"^BM_FsyncFullGridFile"], "time", "ms", None, None),
     ("load + write of a full grid, with ed", [r"^BM_PeerLoadWriteFullGrid/pellak"], "time", "ms", "x1",
      r"^BM_PeerLoadWriteFullGrid/ed"),
     ("  its CPU time (user + system)", [r"^BM_PeerLoadWriteFullGrid/pellak"], "cpu_ms", "ms", "x0.3",

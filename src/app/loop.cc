@@ -83,7 +83,7 @@ int StartUp(EditorState& state, int argc, char** argv) {
   if (argc > 1) {
     std::strcpy(state.open_name, argv[1]);
     std::strcpy(state.file_name, argv[1]);
-    Open(1, state.open_name, state.grid, state.file_name);
+    Open(1, state.open_name, state.grid, state.file_name, state.file_identity);
   }
   state.undo_kind = state.undo_line = state.undo_line2 = 0;
   state.line_lock = state.cur_pos = state.cur_line = 0;

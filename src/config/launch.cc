@@ -57,7 +57,7 @@ void command_exec(EditorState& state) {
   }
   if (!state.launch_text[0]) return;
   // The command works on the saved file: after a failed save it would see an old one.
-  if (!SaveDocument(state.file_name, state.grid)) {
+  if (!SaveDocument(state.file_name, state.grid, state.file_identity)) {
     std::puts(kNotRun);
     return;
   }

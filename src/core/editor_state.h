@@ -1,8 +1,11 @@
 // EditorState: everything the editor keeps from one turn to the next.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <memory>
 #include <new>
 
@@ -25,6 +28,16 @@ inline LineBufferPtr MakeLineBuffer(size_t size) {
   return buffer;
 }
 
+// The file under the document's name as the editor last read or wrote it, so that a save can
+// tell when another program has changed, replaced or made the file since.
+struct FileIdentity {
+  bool exists = false;  // false: no file was read or written under the name
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  timespec modified = {};
+};
+
 struct EditorState {
   char* grid = nullptr;  // lines x lsize bytes, owned
   int cur_line = 0;      // 0 .. lines-1
@@ -35,6 +48,7 @@ struct EditorState {
   int line_lock = 0;
   char file_name[kNameSize] = {};
   char open_name[kNameSize] = {};
+  FileIdentity file_identity;  // of the file under file_name
   char launch_text[kNameSize] = {};
   bool launch_confirmed = false;  // launch_text was typed or agreed to; else (RC file) ask first
   CommandNames command_names = {};

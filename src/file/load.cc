@@ -43,12 +43,12 @@ const double kMostLoaded = 99.9;  // the highest figure shown while text is left
 
 // Runs the open dialog. Returns true when `open_name` holds the file to load, false when
 // nothing is to be opened ('x', end of input, or a save that failed).
-bool AskOpenName(char* open_name, char* grid, char* file_name) {
+bool AskOpenName(char* open_name, char* grid, char* file_name, FileIdentity& known) {
   std::puts(kOpenQuestion);
   char answer[kNameSize];
   if (ReadNameAnswer(answer) != NameRead::kOk || std::strcmp(answer, "x") == 0) return false;
   if (std::strcmp(answer, "s") == 0) {
-    if (!SaveDocument(file_name, grid)) {
+    if (!SaveDocument(file_name, grid, known)) {
       std::puts(kNotSavedNotOpened);
       return false;
     }
@@ -236,8 +236,8 @@ void ParseLines(const char* text, char* grid) {
   FinishLoad(load);
 }
 
-void Open(int ask, char* open_name, char* grid, char* file_name) {
-  if (ask == 0 && !AskOpenName(open_name, grid, file_name)) return;
+bool Open(int ask, char* open_name, char* grid, char* file_name, FileIdentity& known) {
+  if (ask == 0 && !AskOpenName(open_name, grid, file_name, known)) return false;
   Placement load(grid);
   FileText file = ReadFileInBlocks(
       open_name, [&load](const char* block, size_t count, size_t file_size) {
@@ -249,23 +249,31 @@ void Open(int ask, char* open_name, char* grid, char* file_name) {
   }
   if (!file.ok) {
     DropPlaced(load);
-    if (file.missing)
+    if (file.missing) {
+      // A name that does not exist becomes the document's, for a save to create the file.
       std::printf(kNotFound, open_name);
-    else
+      std::strcpy(file_name, open_name);
+      known = FileIdentity();
+    } else {
       std::printf(kCannotLoad, open_name, file.reason.c_str());
-    return;
+    }
+    return false;
   }
   std::printf(kOpened, open_name);
   std::printf(kReadBytes, file.size);
   FinishLoad(load);
   if (load.length < file.size) std::printf(kZeroByte, load.length + 1, file.size - load.length);
+  std::strcpy(file_name, open_name);
+  known = IdentityOf(file.info);
+  return true;
 }
 
 namespace cmd {
 
 void open(EditorState& state) {
-  Open(0, state.open_name, state.grid, state.file_name);
-  std::strcpy(state.file_name, state.open_name);
+  // An undo of the old document has nothing to do with the new one.
+  if (Open(0, state.open_name, state.grid, state.file_name, state.file_identity))
+    state.undo_kind = 0;
 }
 
 }  // namespace cmd

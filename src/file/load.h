@@ -2,11 +2,14 @@
 #pragma once
 
 struct EditorState;
+struct FileIdentity;
 
 // Loads the file named by `open_name` into `grid`. With `ask` 0 the open dialog runs first and
-// may save the document under `file_name` or change `open_name`. A file that cannot be read
-// as a whole leaves the document as it was.
-void Open(int ask, char* open_name, char* grid, char* file_name);
+// may save the document under `file_name` (last read or written as `known`) or change
+// `open_name`. A file that cannot be read as a whole leaves the document as it was. A file
+// loaded, or a name that does not exist, becomes `file_name`, with `known` set to match; when
+// nothing was opened, both stay as they were. Returns true when a file replaced the document.
+bool Open(int ask, char* open_name, char* grid, char* file_name, FileIdentity& known);
 
 // Splits the terminated `text` into lines and puts them into `grid` in place of the document,
 // with the messages and the question of a load from a file. Ends the process with status 1

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <string>
 
 #include "core/editor_state.h"
@@ -24,7 +23,12 @@ const char kNameQuestion[] = "Enter a filename to save to";
 const char kSaved[] = "Saved to %s\n";
 const char kNotSaved[] = "Could not save to %s: %s; nothing was saved\n";
 const char kEndNotSaved[] = "End of input: nothing was saved";
-const char kNoMemory[] = "Not enough memory to save the document; nothing was saved";
+const char kOldContentIn[] = "Could not save to %s: %s; its old content is in %s\n";
+const char kSaveFailed[] = "Could not save to %s: %s\n";
+const char kChangedSince[] = "%s has been changed or replaced since it was read or saved.\n";
+const char kNotRead[] = "%s exists, but it was neither loaded nor saved here.\n";
+const char kOverwrite[] = "Overwrite it? (y/n)";
+const char kLeftAsItIs[] = "The file was left as it is; nothing was saved";
 
 // Returns true when something of that name exists, readable or not: only a name that is not
 // there at all is free, so an unreadable file is never replaced without the question.
@@ -39,6 +43,18 @@ bool ReadName(char* name) {
   NameRead read = ReadNameAnswer(name);
   if (read == NameRead::kEnd) std::puts(kEndNotSaved);
   return read == NameRead::kOk;
+}
+
+// Returns true when the file `name` may be written: nothing is there, or a directory (which the
+// write refuses), or the file the editor last read or wrote under that name (`known`), or the
+// user says so at the question.
+bool MayOverwrite(const char* name, const FileIdentity& known) {
+  struct stat info;
+  if (stat(name, &info) != 0 || S_ISDIR(info.st_mode) || SameFile(known, info)) return true;
+  std::printf(known.exists ? kChangedSince : kNotRead, name);
+  if (Confirm(kOverwrite)) return true;
+  std::puts(kLeftAsItIs);
+  return false;
 }
 
 // Writes all `size` bytes of `data` to `fd`; returns false on an error (errno set).
@@ -94,31 +110,7 @@ bool WriteDocument(int fd, const char* grid) {
   return WriteFully(fd, block, used);
 }
 
-std::unique_ptr<char[]> AssembleText(const char* grid, size_t* size) {
-  int last = DocLength(grid);
-  size_t room = (static_cast<size_t>(last) + 1) * static_cast<size_t>(lsize);
-  std::unique_ptr<char[]> out(new (std::nothrow) char[room]);
-  *size = 0;
-  if (!out) return out;
-  char* end = out.get();
-  for (int k = 0; k <= last; ++k) {
-    const char* slot = SlotOf(k, grid);
-    size_t length = static_cast<size_t>(TextLength(slot));
-    std::memcpy(end, slot, length);
-    end += length;
-    *end++ = '\n';
-  }
-  *size = static_cast<size_t>(end - out.get());
-  return out;
-}
-
-bool SaveDocument(char* file_name, const char* grid) {
-  size_t size = 0;
-  std::unique_ptr<char[]> text = AssembleText(grid, &size);
-  if (!text) {
-    std::puts(kNoMemory);
-    return false;
-  }
+bool SaveDocument(char* file_name, const char* grid, FileIdentity& known, bool confirmed) {
   while (file_name[0] == 0) {
     std::puts(kNameQuestion);
     // A name that was too long leaves file_name empty, so the question comes again.
@@ -127,16 +119,26 @@ bool SaveDocument(char* file_name, const char* grid) {
       return false;
     }
   }
-  std::string reason = WriteWholeFile(file_name, text.get(), size);
-  if (!reason.empty()) {
-    std::printf(kNotSaved, file_name, reason.c_str());
-    return false;
+  if (!confirmed && !MayOverwrite(file_name, known)) return false;
+  WriteResult result = WriteWholeFile(file_name, DocumentSize(grid),
+                                      [grid](int fd) { return WriteDocument(fd, grid); });
+  switch (result.outcome) {
+    case WriteOutcome::kWritten:
+      known = result.identity;
+      std::printf(kSaved, file_name);
+      return true;
+    case WriteOutcome::kUnchanged:
+      std::printf(kNotSaved, file_name, result.reason.c_str());
+      break;
+    case WriteOutcome::kOldInCopy:
+      std::printf(kOldContentIn, file_name, result.reason.c_str(), result.old_copy.c_str());
+      break;
+    case WriteOutcome::kUnknown:
+      std::printf(kSaveFailed, file_name, result.reason.c_str());
+      break;
   }
-  std::printf(kSaved, file_name);
-  return true;
+  return false;
 }
-
-void Save(char* file_name, const char* grid) { SaveDocument(file_name, grid); }
 
 int DefineSaveName(char* file_name) {
   char name[kNameSize];
@@ -162,9 +164,14 @@ int DefineSaveName(char* file_name) {
 namespace cmd {
 
 void save_prompt(EditorState& state) {
-  if (DefineSaveName(state.file_name)) Save(state.file_name, state.grid);
+  if (!DefineSaveName(state.file_name)) return;
+  // The dialog has settled the name, with the user's 'o' for a file that exists.
+  state.file_identity = FileIdentity();
+  SaveDocument(state.file_name, state.grid, state.file_identity, true);
 }
 
-void save_overwrite(EditorState& state) { Save(state.file_name, state.grid); }
+void save_overwrite(EditorState& state) {
+  SaveDocument(state.file_name, state.grid, state.file_identity);
+}
 
 }  // namespace cmd

@@ -2,16 +2,16 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 
 struct EditorState;
+struct FileIdentity;
 
 // Writes lines 0 to DocLength of `grid` to the file `file_name`, asking for a name first when
-// it is empty, and reports the outcome.
-void Save(char* file_name, const char* grid);
-
-// Does what Save does. Returns true only when the document has been written in full.
-bool SaveDocument(char* file_name, const char* grid);
+// it is empty, and reports the outcome. `known` is the file last read or written under that
+// name: unless the save is `confirmed` already, another file found there is overwritten only
+// when the user says so. Returns true only when the document is on the disk in full; `known`
+// is then the file written.
+bool SaveDocument(char* file_name, const char* grid, FileIdentity& known, bool confirmed = false);
 
 // Runs the save-name dialog. Returns 1 when a name is settled in `file_name`, 0 when declined,
 // when input ends or a name is too long (`file_name` is then unchanged).
@@ -24,10 +24,6 @@ size_t DocumentSize(const char* grid);
 // so the memory it takes does not grow with the document or the line size. Returns false on a
 // write error, with errno set.
 bool WriteDocument(int fd, const char* grid);
-
-// Assembles the text file of lines 0 to DocLength of `grid`: each line's text and a newline.
-// Stores its size in *size.
-std::unique_ptr<char[]> AssembleText(const char* grid, size_t* size);
 
 namespace cmd {
 void save_prompt(EditorState& state);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/editor_state.h"
 #include "core/input.h"
 #include "core/process.h"
 #include "file/load.h"
@@ -132,10 +133,12 @@ TEST_F(LoadTest, FilesOfManyBlocksLoadAsTheCharacterByCharacterRulesSay) {
     Expected want = ReferenceLoad(text, 1000, 256);
     ASSERT_EQ(want.lines.size(), 1000u);
     char name[] = "many";
+    char file_name[kNameSize] = "";
+    FileIdentity identity;
     answer_ = "Y\n";
     SetInputFromMemory(answer_.data(), answer_.size());
     testing::internal::CaptureStdout();
-    Open(1, name, g.data(), name);
+    Open(1, name, g.data(), file_name, identity);
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(out.find("percent of the data was loaded") != std::string::npos, want.loss);
     for (int i = 0; i < 1000; ++i) ASSERT_EQ(g.Text(i), want.lines[static_cast<size_t>(i)]) << i;
