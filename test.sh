@@ -13,7 +13,7 @@ jobs=$(nproc)
 run_build() {
   local dir=$1; shift
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLAK_WERROR=ON \
-        -DPELLAK_REQUIRE_UNIT_TESTS=ON "$@" >/dev/null
+        -DPELLAK_TESTS=ON -DPELLAK_REQUIRE_UNIT_TESTS=ON "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }

@@ -74,7 +74,7 @@ def show(v):
 def main():
     results = load_results(sys.argv[1])
     used = set()
-    header = ("Figure", "Benchmark", "Measured", "Target", "Peer (ed)", "Ratio", "")
+    header = ("Figure", "Benchmark", "Measured", "Target", "Peer (ed)", "Ratio", "Status")
     rows = [header]
     for figure, patterns, what, unit, target, peer_pattern in ROWS:
         name = result = None

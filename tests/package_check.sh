@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package with CPack and checks it: its contents list holds the editor and the
-# manual page and nothing else, its control fields are set, the manual page renders without
-# warnings, and the packaged editor runs. Also checks that `cmake --install` lays out the same
-# two files. Prints the path of the package on its last line.
+# Builds the Debian package with CPack and checks it: lintian reports no tag (pedantic and
+# informational ones included), its contents list holds the editor, the manual page, the
+# copyright file, the changelog and the lintian overrides and nothing else, its control fields
+# are set, the manual page renders without warnings, and the packaged editor runs. Also checks
+# that `cmake --install` lays out the same files. Prints the path of the package on its last line.
 # Usage: tests/package_check.sh [BUILD_DIR]   (default build-package)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,7 +12,8 @@ failed=0
 fail() { echo "FAIL: $*" >&2; failed=1; }
 
 source tests/need_packages.sh
-need_packages dpkg-deb=dpkg dpkg-shlibdeps=dpkg-dev cpack=cmake man=man-db groff=groff-base tbl=groff-base
+need_packages dpkg-deb=dpkg dpkg-shlibdeps=dpkg-dev cpack=cmake man=man-db groff=groff-base tbl=groff-base \
+  lintian=lintian
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DPELLAK_TESTS=OFF -DPELLAK_BENCH=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" --target pellak >/dev/null
@@ -19,13 +21,17 @@ cmake --build "$build" -j "$(nproc)" --target pellak >/dev/null
 deb=$(ls "$build"/pellak_*.deb)
 [ "$(echo "$deb" | wc -l)" = 1 ] || { echo "expected one package, found: $deb" >&2; exit 1; }
 
+# Debian's package checker: no tag at all, pedantic and informational ones included.
+lintian --fail-on error,warning,info,pedantic --pedantic -I "$deb" || fail "lintian reports tags"
+
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 # The files of the package, without the directories that hold them.
 dpkg-deb -c "$deb" > "$scratch/listing"
 awk '$1 !~ /^d/ {print $6}' "$scratch/listing" | sort > "$scratch/files"
-printf '%s\n' ./usr/bin/pellak ./usr/share/man/man1/pellak.1 | sort > "$scratch/expected"
+printf './usr/%s\n' bin/pellak share/man/man1/pellak.1.gz share/doc/pellak/{copyright,changelog.gz} \
+  share/lintian/overrides/pellak | sort > "$scratch/expected"
 diff -u "$scratch/expected" "$scratch/files" || fail "package contents differ (- expected, + packaged)"
 grep -q '^-rwxr-xr-x .* ./usr/bin/pellak$' "$scratch/listing" || fail "the editor is not executable"
 
@@ -42,15 +48,16 @@ out=$(cd "$scratch/run" && printf 'q\nq\n' | "$scratch/root/usr/bin/pellak") || 
 grep -q '^Pellak 1.03.2' <<<"$out" || fail "no banner from the packaged editor"
 
 # The manual page renders, without warnings, and has its sections.
-page=$(MANWIDTH=80 man --warnings -l "$scratch/root/usr/share/man/man1/pellak.1" 2>"$scratch/warnings")
+page=$(MANWIDTH=80 man --warnings -l "$scratch/root/usr/share/man/man1/pellak.1.gz" 2>"$scratch/warnings")
 [ -s "$scratch/warnings" ] && fail "man reports: $(cat "$scratch/warnings")"
 for section in NAME SYNOPSIS DESCRIPTION COMMANDS "RC FILE" FILES "EXIT STATUS" EXAMPLE; do
   grep -q "^$section" <<<"$page" || fail "manual page lacks the section $section"
 done
 
-# cmake --install puts the same two files in place.
+# cmake --install puts the same files in place.
 cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
-for file in bin/pellak share/man/man1/pellak.1; do
+for file in bin/pellak share/man/man1/pellak.1.gz share/doc/pellak/{copyright,changelog.gz} \
+    share/lintian/overrides/pellak; do
   [ -f "$scratch/prefix/$file" ] || fail "cmake --install did not install $file"
 done
 

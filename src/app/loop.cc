@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 
+#include "app/arguments.h"
 #include "app/dispatch.h"
 #include "config/rc_file.h"
 #include "core/display.h"
@@ -125,8 +126,12 @@ void ShutDown(EditorState& state) {
 int RunEditor(int argc, char** argv) {
   static char out_buffer[1 << 16];
   std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
+  Arguments arguments = ReadArguments(argc, argv);
+  if (arguments.answered) return arguments.status;
+  // Start-up sees the program name and the file to edit, as if they were the only arguments.
+  char* edit_argv[] = {argv[0], arguments.file, nullptr};
   auto state = std::make_unique<EditorState>();
-  int status = StartUp(*state, argc, argv);
+  int status = StartUp(*state, arguments.file ? 2 : 1, edit_argv);
   if (status == 0) {
     while (RunTurn(*state)) {
     }
