@@ -180,6 +180,7 @@ void ParseLines(const char* text, char* grid) {
     }
     std::memcpy(SlotOf(k, grid), text + begin, static_cast<size_t>(size));
   }
+  unsaved_changes = false;  // the grid now holds the file
 }
 
 void Open(int ask, char* open_name, char* grid, char* file_name) {

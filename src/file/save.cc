@@ -112,7 +112,12 @@ std::unique_ptr<char[]> AssembleText(const char* grid, size_t* size) {
   return out;
 }
 
-bool SaveDocument(char* file_name, const char* grid) {
+bool last_save_failed = false;
+
+namespace {
+
+// Does what SaveDocument does, without recording the outcome.
+bool SaveOnce(char* file_name, const char* grid) {
   size_t size = 0;
   std::unique_ptr<char[]> text = AssembleText(grid, &size);
   if (!text) {
@@ -122,10 +127,9 @@ bool SaveDocument(char* file_name, const char* grid) {
   while (file_name[0] == 0) {
     std::puts(kNameQuestion);
     // A name that was too long leaves file_name empty, so the question comes again.
-    if (ReadNameAnswer(file_name) == NameRead::kEnd) {
-      std::puts(kEndNotSaved);
-      return false;
-    }
+    NameRead read = ReadNameAnswer(file_name);
+    if (read == NameRead::kEnd) std::puts(kEndNotSaved);
+    if (read == NameRead::kEnd || read == NameRead::kCancel) return false;
   }
   std::string reason = WriteWholeFile(file_name, text.get(), size);
   if (!reason.empty()) {
@@ -134,6 +138,15 @@ bool SaveDocument(char* file_name, const char* grid) {
   }
   std::printf(kSaved, file_name);
   return true;
+}
+
+}  // namespace
+
+bool SaveDocument(char* file_name, const char* grid) {
+  bool saved = SaveOnce(file_name, grid);
+  last_save_failed = !saved;
+  if (saved) unsaved_changes = false;
+  return saved;
 }
 
 void Save(char* file_name, const char* grid) { SaveDocument(file_name, grid); }

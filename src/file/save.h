@@ -10,8 +10,12 @@ struct EditorState;
 // it is empty, and reports the outcome.
 void Save(char* file_name, const char* grid);
 
-// Does what Save does. Returns true only when the document has been written in full.
+// Does what Save does. Returns true only when the document has been written in full; then
+// the document has no unsaved changes.
 bool SaveDocument(char* file_name, const char* grid);
+
+// True while the last save attempt failed and none has succeeded since.
+extern bool last_save_failed;
 
 // Runs the save-name dialog. Returns 1 when a name is settled in `file_name`, 0 when declined,
 // when input ends or a name is too long (`file_name` is then unchanged).
