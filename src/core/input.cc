@@ -39,6 +39,12 @@ bool InputReady() {
   return poll(&fd, 1, 0) > 0;
 }
 
+// Returns true when standard input is a terminal that has been hung up (its window closed).
+bool TerminalGone() {
+  pollfd fd = {STDIN_FILENO, POLLIN, 0};
+  return InputIsTerminal() && poll(&fd, 1, 0) > 0 && (fd.revents & POLLHUP) != 0;
+}
+
 // Refills the buffer from standard input. Returns 0, kReadEnd at end of input or on a read
 // error, or kReadInterrupted when a signal is to be acted on. Output is flushed only when the
 // read would wait, so a person sees the prompt while a piped script costs no write per turn.
@@ -59,6 +65,11 @@ int Refill() {
       return 0;
     }
     if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    // A closed terminal reads as its end, and the hangup signal may go to another process.
+    if (got <= 0 && TerminalGone()) {
+      RecordHangup();
+      return kReadInterrupted;
+    }
     if (got < 0) reader.error = errno;
     // At a terminal end of input is one Ctrl-D: a later read waits for the user again.
     if (got < 0 || !InputIsTerminal()) reader.at_end = true;

@@ -88,6 +88,8 @@ bool WaitForInput(int fd) {
 
 int StopSignal() { return stop_signal; }
 
+void RecordHangup() { stop_signal = SIGHUP; }
+
 bool TakeInterrupt() {
   if (!interrupted) return false;
   interrupted = 0;

@@ -27,6 +27,9 @@ bool WaitForInput(int fd);
 // Returns the SIGHUP or SIGTERM received, or 0.
 int StopSignal();
 
+// Acts as if SIGHUP had come: for a terminal found gone without one.
+void RecordHangup();
+
 // Returns true once for each Ctrl-C or Ctrl-\ received and not yet taken.
 bool TakeInterrupt();
 
