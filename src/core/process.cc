@@ -17,8 +17,7 @@ namespace {
 volatile sig_atomic_t stop_signal = 0;
 volatile sig_atomic_t interrupted = 0;
 bool installed = false;
-sigset_t handled;       // the signals with a handler, blocked outside WaitForInput
-sigset_t started_mask;  // the mask the process started with
+sigset_t handled;  // the signals with a handler
 
 // Records a hangup or a termination; the loop acts on it once the current work is done.
 void OnStop(int sig) { stop_signal = sig; }
@@ -26,12 +25,12 @@ void OnStop(int sig) { stop_signal = sig; }
 // Records a Ctrl-C or Ctrl-\ typed at the terminal.
 void OnInterrupt(int) { interrupted = 1; }
 
-// Installs `handler` for `sig` without SA_RESTART, so a waiting call returns.
-void Handle(int sig, void (*handler)(int)) {
+// Installs `handler` for `sig` with `flags`.
+void Handle(int sig, void (*handler)(int), int flags) {
   struct sigaction action = {};
   action.sa_handler = handler;
   sigemptyset(&action.sa_mask);
-  action.sa_flags = 0;
+  action.sa_flags = flags;
   if (sigaction(sig, &action, nullptr) == 0) sigaddset(&handled, sig);
 }
 
@@ -55,35 +54,43 @@ int RunShell(const char* command) {
   std::fflush(stdout);
   if (shell_hook) return shell_hook(command);
   if (!installed) return std::system(command);
-  // The command sees Ctrl-C and a closed pipe as it would from a shell; a hangup meanwhile is
-  // recorded and acted on after it.
+  // The command sees a closed pipe as it would from a shell (system() itself lets it have
+  // Ctrl-C); a hangup meanwhile is recorded and acted on after it.
   SetPipeAction(SIG_DFL);
-  sigset_t saved;
-  (void)sigprocmask(SIG_SETMASK, &started_mask, &saved);  // cannot fail with valid sets
   int status = std::system(command);
-  (void)sigprocmask(SIG_SETMASK, &saved, nullptr);
   SetPipeAction(SIG_IGN);
   return status;
 }
 
 void InstallSignalHandlers(bool interactive) {
   sigemptyset(&handled);
-  Handle(SIGHUP, OnStop);
-  Handle(SIGTERM, OnStop);
+  // Without SA_RESTART a hangup also cuts short a write to a stalled screen, so the editor
+  // never hangs on its way to the recovery file; file reads and writes retry after EINTR.
+  Handle(SIGHUP, OnStop, 0);
+  Handle(SIGTERM, OnStop, 0);
   if (interactive) {
-    Handle(SIGINT, OnInterrupt);
-    Handle(SIGQUIT, OnInterrupt);
+    // Ctrl-C only has to end a wait for input, which WaitForInput sees anyway: with
+    // SA_RESTART it breaks no write to the screen.
+    Handle(SIGINT, OnInterrupt, SA_RESTART);
+    Handle(SIGQUIT, OnInterrupt, SA_RESTART);
   }
   SetPipeAction(SIG_IGN);
-  (void)sigprocmask(SIG_BLOCK, &handled, &started_mask);  // cannot fail with valid sets
   installed = true;
 }
 
 bool WaitForInput(int fd) {
   pollfd wanted = {fd, POLLIN, 0};
-  // The mask the process started with lets the handled signals in, at this point only.
-  int ready = installed ? ppoll(&wanted, 1, nullptr, &started_mask) : poll(&wanted, 1, -1);
-  return ready >= 0 || errno != EINTR;
+  if (!installed) return poll(&wanted, 1, -1) >= 0 || errno != EINTR;
+  // The handled signals are blocked from the test of the flags until ppoll lets them in, so
+  // none can slip in between and leave the wait unwoken.
+  sigset_t open_mask;
+  (void)sigprocmask(SIG_BLOCK, &handled, &open_mask);  // cannot fail with valid sets
+  int ready = -1;
+  if (!stop_signal && !interrupted) ready = ppoll(&wanted, 1, nullptr, &open_mask);
+  else errno = EINTR;
+  int error = errno;
+  (void)sigprocmask(SIG_SETMASK, &open_mask, nullptr);
+  return ready >= 0 || error != EINTR;
 }
 
 int StopSignal() { return stop_signal; }

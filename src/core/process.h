@@ -10,18 +10,17 @@
 extern void (*terminate_hook)(int status);
 
 // Flushes output and runs `command` with the system shell, waiting for it; returns what
-// system() returns. The command gets the signal mask and SIGPIPE disposition the editor was
-// started with. A harness may set shell_hook to run commands its own way instead.
+// system() returns. The command gets the default action of SIGPIPE. A harness may set
+// shell_hook to run commands its own way instead.
 int RunShell(const char* command);
 extern int (*shell_hook)(const char* command);
 
 // Makes SIGHUP and SIGTERM, and with `interactive` SIGINT and SIGQUIT, set a flag instead of
-// ending the process, and ignores SIGPIPE. Those signals stay blocked except while WaitForInput
-// waits, so no work is cut short and no other call sees EINTR.
+// ending the process, and ignores SIGPIPE. The flags are acted on at the next wait for input.
 void InstallSignalHandlers(bool interactive);
 
-// Waits until `fd` has input, letting the handled signals in meanwhile. Returns false when a
-// signal came first.
+// Waits until `fd` has input. Returns false when one of the handled signals came first or had
+// come already.
 bool WaitForInput(int fd);
 
 // Returns the SIGHUP or SIGTERM received, or 0.
