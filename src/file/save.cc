@@ -116,37 +116,43 @@ bool last_save_failed = false;
 
 namespace {
 
+// What a save came to: a Ctrl-C at the name question is no attempt that failed.
+enum class SaveOutcome { kWritten, kFailed, kCancelled };
+
 // Does what SaveDocument does, without recording the outcome.
-bool SaveOnce(char* file_name, const char* grid) {
+SaveOutcome SaveOnce(char* file_name, const char* grid) {
   size_t size = 0;
   std::unique_ptr<char[]> text = AssembleText(grid, &size);
   if (!text) {
     std::puts(kNoMemory);
-    return false;
+    return SaveOutcome::kFailed;
   }
   while (file_name[0] == 0) {
     std::puts(kNameQuestion);
     // A name that was too long leaves file_name empty, so the question comes again.
     NameRead read = ReadNameAnswer(file_name);
-    if (read == NameRead::kEnd) std::puts(kEndNotSaved);
-    if (read == NameRead::kEnd || read == NameRead::kCancel) return false;
+    if (read == NameRead::kCancel) return SaveOutcome::kCancelled;
+    if (read == NameRead::kEnd) {
+      std::puts(kEndNotSaved);
+      return SaveOutcome::kFailed;
+    }
   }
   std::string reason = WriteWholeFile(file_name, text.get(), size);
   if (!reason.empty()) {
     std::printf(kNotSaved, file_name, reason.c_str());
-    return false;
+    return SaveOutcome::kFailed;
   }
   std::printf(kSaved, file_name);
-  return true;
+  return SaveOutcome::kWritten;
 }
 
 }  // namespace
 
 bool SaveDocument(char* file_name, const char* grid) {
-  bool saved = SaveOnce(file_name, grid);
-  last_save_failed = !saved;
-  if (saved) unsaved_changes = false;
-  return saved;
+  SaveOutcome outcome = SaveOnce(file_name, grid);
+  if (outcome != SaveOutcome::kCancelled) last_save_failed = outcome == SaveOutcome::kFailed;
+  if (outcome == SaveOutcome::kWritten) unsaved_changes = false;
+  return outcome == SaveOutcome::kWritten;
 }
 
 void Save(char* file_name, const char* grid) { SaveDocument(file_name, grid); }
