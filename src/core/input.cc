@@ -15,7 +15,8 @@ namespace {
 
 constexpr size_t kChunk = 1 << 16;
 
-const char kIgnored[] = "An answer here takes at most %i characters; the %li after them were ignored\n";
+const char kIgnored[] =
+    "An answer here takes at most %i characters; the %li after them were ignored\n";
 
 struct Reader {
   char own[kChunk];
@@ -123,7 +124,7 @@ AnswerRead ReadAnswerLine(char* buf, int limit, bool whole, long* ignored) {
   int count = ReadLine(buf, limit);
   if (count == kReadInterrupted) return AnswerRead::kInterrupted;
   if (count < 0) return AnswerRead::kEnd;
-  if (buf[count - 1] == '\n') {
+  if (count > 0 && buf[count - 1] == '\n') {
     buf[count - 1] = 0;
     return AnswerRead::kOk;
   }
