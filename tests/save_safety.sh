@@ -13,7 +13,11 @@ cd "$work" || exit 1
 chmod 755 "$work"
 fail() { echo "FAIL: $*"; exit 1; }
 skip() { echo "skipped: $*"; }
-run() { printf "$1" | "$pellak" "${@:2}" > "$work/out" 2>&1 || fail "editor failed: $(tail -3 "$work/out")"; }
+# Runs the editor on keys $1 with arguments $2...; it must end with status $want (0 by default).
+run() {
+  printf "$1" | "$pellak" "${@:2}" > "$work/out" 2>&1
+  [ $? = "${want:-0}" ] || fail "editor ended otherwise: $(tail -3 "$work/out")"
+}
 "$pellak" < /dev/null > /dev/null  # writes the RC file, so that nobody need not
 
 (umask 027 && run 'new\nS\n' fresh.txt) || exit 1
@@ -57,7 +61,7 @@ if [ "$(id -u)" = 0 ] && mount -t tmpfs -o size=256k tmpfs disk 2> /dev/null; th
   printf 'old\n' > disk/doc.txt && ln disk/doc.txt disk/twin.txt
   head -c 300000 /dev/zero > disk/fill 2> /dev/null
   for tmp in "$work" "$work/disk"; do  # the copy fits elsewhere, or nowhere
-    (cd disk && seq 3000 | TMPDIR=$tmp run "$(cat)\nS\n" doc.txt) || exit 1
+    (cd disk && seq 3000 | TMPDIR=$tmp want=1 run "$(cat)\nS\n" doc.txt) || exit 1
     grep -q "Could not save to doc.txt: .*No space left on device; nothing was saved" out ||
       fail "full disk: $(grep -a save out)"
     [ "$(cat disk/doc.txt disk/twin.txt)" = "$(printf 'old\nold')" ] || fail "old content lost"

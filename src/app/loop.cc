@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <memory>
 #include <new>
 
@@ -14,14 +15,21 @@
 #include "core/editor_state.h"
 #include "core/grid.h"
 #include "core/input.h"
+#include "core/process.h"
 #include "edit/undo.h"
 #include "file/load.h"
+#include "file/recovery.h"
+#include "file/save.h"
 
 namespace {
 
 const char kBanner[] = "\nPellak 1.03.2 by Orvane";
 const char kQuitConfirm[] = "Enter 'q' again to quit or anything else to continue";
 const char kQuitLine[] = "q\n";
+const char kHowToQuit[] = "Interrupted: to quit, enter '%s' and then 'q'\n";
+const char kCannotRead[] = "Cannot read standard input: %s\n";
+const char kRecovered[] = "%s: the unsaved document was written to %s\n";
+const char kNotRecovered[] = "%s: the unsaved document could not be written anywhere: %s\n";
 const char kTooLarge[] = "The document grid of max_lines=%i by max_char=%i is too large; lower them in %s\n";
 const char kNoMemory[] =
     "Not enough memory for the document grid of max_lines=%i by max_char=%i; lower them in %s\n";
@@ -36,6 +44,34 @@ void EnterText(EditorState& state, const char* text) {
   RecordLineUndo(state);
   Replace(state.cur_line, state.cur_pos, lines, text, state.grid);
   if (!state.line_lock && state.cur_line < lines - 1) ++state.cur_line;
+}
+
+// Acts on end of input at the command prompt. At a terminal, with unsaved changes, it asks the
+// quit question as the quit key does; otherwise the editor ends. Returns false to end.
+bool EndOfInput(EditorState& state) {
+  if (!InputIsTerminal()) return false;
+  std::putchar('\n');  // Ctrl-D echoes nothing: what follows starts on a line of its own
+  if (!unsaved_changes || InputError() != 0) return false;
+  cmd::quit(state);
+  return true;
+}
+
+// Returns the exit status of a session that has left its loop. After a hangup or termination
+// unsaved work goes to a recovery file; without any, the signal takes its course.
+int EndStatus(const EditorState& state) {
+  if (int sig = StopSignal()) {
+    if (!unsaved_changes) DieOfSignal(sig);
+    std::string reason;
+    std::string path = WriteRecoveryFile(state.file_name, state.grid, &reason);
+    if (path.empty()) std::fprintf(stderr, kNotRecovered, strsignal(sig), reason.c_str());
+    else std::fprintf(stderr, kRecovered, strsignal(sig), path.c_str());
+    return 1;
+  }
+  if (InputError() != 0) {
+    std::fprintf(stderr, kCannotRead, std::strerror(InputError()));
+    return 1;
+  }
+  return last_save_failed ? 1 : 0;
 }
 
 }  // namespace
@@ -93,10 +129,19 @@ int StartUp(EditorState& state, int argc, char** argv) {
 
 bool RunTurn(EditorState& state) {
   char* line = state.input_line.get();
-  if (std::strcmp(line, kQuitLine) == 0) return false;
+  if (StopSignal() || std::strcmp(line, kQuitLine) == 0) return false;
+  DropOutputIfGone();
   Display(state.cur_line, state.cur_pos, state.page_length - 1, state.grid,
           state.show_numbers_on, state.file_name);
-  if (ReadLine(line, lsize) < 0) return false;  // end of input ends the editor as a quit
+  int count = ReadLine(line, lsize);
+  if (count == kReadInterrupted) {
+    if (StopSignal()) return false;
+    std::printf(kHowToQuit, state.command_keys[kQuit]);
+    return true;
+  }
+  if (count < 0) return EndOfInput(state);
+  // A later piece of an over-long line is typed text: only a line's start can be a key.
+  bool typed = ReadContinuesLine();
 
   if (std::strcmp(line, "\n") == 0 && state.cur_line < lines - 1) {
     ++state.cur_line;
@@ -104,15 +149,17 @@ bool RunTurn(EditorState& state) {
   }
   if (char* newline = std::strchr(line, '\n')) *newline = 0;
 
-  for (const Dispatch& entry : kDispatchOrder) {
-    if (IsKey(state, entry.command, line) && (line[0] != '!' || entry.command == kUndo)) {
-      entry.handler(state);
-      return true;
+  if (!typed) {
+    for (const Dispatch& entry : kDispatchOrder) {
+      if (IsKey(state, entry.command, line) && (line[0] != '!' || entry.command == kUndo)) {
+        entry.handler(state);
+        return true;
+      }
     }
-  }
-  if (line[0] == '!') {
-    line[0] = line[1];
-    if (line[0]) line[1] = 0;
+    if (line[0] == '!') {
+      line[0] = line[1];
+      if (line[0]) line[1] = 0;
+    }
   }
   EnterText(state, line);
   return true;
@@ -130,11 +177,13 @@ int RunEditor(int argc, char** argv) {
   if (arguments.answered) return arguments.status;
   // Start-up sees the program name and the file to edit, as if they were the only arguments.
   char* edit_argv[] = {argv[0], arguments.file, nullptr};
+  InstallSignalHandlers(InputIsTerminal());
   auto state = std::make_unique<EditorState>();
   int status = StartUp(*state, arguments.file ? 2 : 1, edit_argv);
   if (status == 0) {
     while (RunTurn(*state)) {
     }
+    status = EndStatus(*state);
   }
   ShutDown(*state);
   std::fflush(stdout);
@@ -145,8 +194,11 @@ namespace cmd {
 
 void quit(EditorState& state) {
   std::puts(kQuitConfirm);
-  // End of input here confirms the quit.
-  if (ReadLine(state.input_line.get(), lsize) < 0) std::strcpy(state.input_line.get(), kQuitLine);
+  char* line = state.input_line.get();
+  // "q" and end of input confirm the quit; Ctrl-C and any other answer go on.
+  bool answered = ReadAnswer(line, lsize);
+  if (answered ? std::strcmp(line, "q") == 0 : AtEndOfInput()) std::strcpy(line, kQuitLine);
+  else line[0] = 0;
 }
 
 }  // namespace cmd

@@ -131,7 +131,7 @@ void Help(const CommandKeys& command_keys) {
   char answer[kAnswerSize];
   do {
     std::fputs(kMenu, stdout);
-    if (!ReadAnswer(answer, kAnswerSize)) return;  // end of input leaves help
+    if (!ReadMenuAnswer(answer, kAnswerSize)) return;  // end of input or Ctrl-C leaves help
   } while (Answer(answer[0], command_keys));
 }
 

@@ -18,9 +18,10 @@ const char kNotAgreed[] = "The command was not run";
 const char kNoneInMemory[] = "There is no command in memory";
 const char kAskCommand[] = "Enter new command or [enter] to keep current one";
 const char kNotRun[] = "The document was not saved, so the command was not run";
+const char kCommandTooLong[] = "A command has at most %i characters; that one was not used\n";
 
-// Answers of at most this many characters, line feed included, keep the remembered command.
-constexpr size_t kShortAnswer = 2;
+// Answers of at most this many characters keep the remembered command.
+constexpr size_t kShortAnswer = 1;
 
 // Prints `label` and the command `text` on one line, its control bytes shown as '?'.
 void ShowCommand(const char* label, const char* text) {
@@ -36,9 +37,12 @@ bool SetCommand(char* text, int capacity) {
   else std::puts(kNoneInMemory);
   std::puts(kAskCommand);
   char answer[kNameSize];
-  if (ReadLine(answer, kNameSize) < 0) return false;  // end of input keeps what is remembered
-  if (std::strlen(answer) <= kShortAnswer) return false;
-  if (char* newline = std::strchr(answer, '\n')) *newline = 0;
+  long ignored = 0;
+  AnswerRead read = ReadAnswerLine(answer, kNameSize, true, &ignored);
+  // A command cut short could do something else than meant: a long one is not taken.
+  if (read == AnswerRead::kTooLong) std::printf(kCommandTooLong, kNameSize - 1);
+  // End of input and Ctrl-C keep what is remembered, as a short answer does.
+  if (read != AnswerRead::kOk || std::strlen(answer) <= kShortAnswer) return false;
   size_t length = std::strlen(answer);
   if (length > static_cast<size_t>(capacity) - 1) length = static_cast<size_t>(capacity) - 1;
   std::memcpy(text, answer, length);

@@ -11,6 +11,7 @@
 int lines = kDefaultLines;
 int lsize = kDefaultLsize;
 int used_lines = 0;
+bool unsaved_changes = false;
 
 static const char kInvalidLineNumber[] = "Invalid Line Number";
 static const char kAtEndOfLine[] = "At End Of Line";
@@ -28,6 +29,7 @@ int CharsFrom(const char* slot, int column) {
 void SpaceFill(char* slot, int column) {
   int length = TextLength(slot);
   if (length >= column) return;
+  MarkChanged();
   std::memset(slot + length, ' ', static_cast<size_t>(column - length));
   slot[column] = 0;
 }
@@ -44,6 +46,7 @@ void Replace(int line, int column, int line_count, const char* text, char* grid)
   if (column < 0) column = 0;
   char* slot = SlotOf(line, grid);
   MarkUsed(line);
+  MarkChanged();
   SpaceFill(slot, column);
   size_t room = static_cast<size_t>(lsize - 1 - column);
   size_t count = std::strlen(text);
@@ -51,10 +54,14 @@ void Replace(int line, int column, int line_count, const char* text, char* grid)
   std::memcpy(slot + column, text, count);
 }
 
-void Clear(int line, char* grid) { std::memset(SlotOf(line, grid), 0, static_cast<size_t>(lsize)); }
+void Clear(int line, char* grid) {
+  MarkChanged();
+  std::memset(SlotOf(line, grid), 0, static_cast<size_t>(lsize));
+}
 
 void Trim(int line, int column, char* grid) {
   if (column < 0 || column >= lsize) return;
+  MarkChanged();
   std::memset(SlotOf(line, grid) + column, 0, static_cast<size_t>(lsize - column));
 }
 

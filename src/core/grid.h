@@ -21,6 +21,11 @@ inline void MarkUsed(int line) {
   if (line >= used_lines) used_lines = line + 1;
 }
 
+// True while the document may differ from what was last loaded or saved. Every writer of the
+// grid calls MarkChanged once it changes a slot; a successful load or save clears it.
+extern bool unsaved_changes;
+inline void MarkChanged() { unsaved_changes = true; }
+
 inline constexpr int kDefaultLines = 32767;
 inline constexpr int kDefaultLsize = 256;
 

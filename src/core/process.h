@@ -1,5 +1,6 @@
-// The editor's ways out to the operating system: ending the process and running a shell
-// command. A harness that runs the editor in-process replaces them through the hooks.
+// The editor's ways out to the operating system: ending the process, running a shell command
+// and the signals it handles. A harness that runs the editor in-process replaces the first two
+// through the hooks and installs no signal handlers.
 #pragma once
 
 // Ends the process with `status` after flushing output; the one way out besides returning
@@ -9,6 +10,34 @@
 extern void (*terminate_hook)(int status);
 
 // Flushes output and runs `command` with the system shell, waiting for it; returns what
-// system() returns. A harness may set shell_hook to run commands its own way instead.
+// system() returns. The command gets the default action of SIGPIPE. A harness may set
+// shell_hook to run commands its own way instead.
 int RunShell(const char* command);
 extern int (*shell_hook)(const char* command);
+
+// Makes SIGHUP and SIGTERM, and with `interactive` SIGINT and SIGQUIT, set a flag instead of
+// ending the process, and ignores SIGPIPE. The flags are acted on at the next wait for input.
+void InstallSignalHandlers(bool interactive);
+
+// Waits until `fd` has input. Returns false when one of the handled signals came first or had
+// come already.
+bool WaitForInput(int fd);
+
+// Returns the SIGHUP or SIGTERM received, or 0.
+int StopSignal();
+
+// Acts as if SIGHUP had come: for a terminal found gone without one.
+void RecordHangup();
+
+// Returns true once for each Ctrl-C or Ctrl-\ received and not yet taken.
+bool TakeInterrupt();
+
+// Returns true while a Ctrl-C or Ctrl-\ waits to be taken.
+bool InterruptPending();
+
+// Ends the process as signal `sig` would have without a handler.
+[[noreturn]] void DieOfSignal(int sig);
+
+// Once writing to standard output has failed (its reader gone, a full disk, a closed
+// terminal), sends all further output to /dev/null, so the session goes on without a screen.
+void DropOutputIfGone();

@@ -66,6 +66,7 @@ int CheckInsert(int line, int column, int& length, const char* text, const char*
 void Insert(int line, int column, int length, const char* text, char* grid) {
   char* slot = SlotOf(line, grid);
   MarkUsed(line);
+  MarkChanged();
   SpaceFill(slot, column);
   size_t kept = static_cast<size_t>(TextLength(slot) - column);
   std::memmove(slot + column + length, slot + column, kept);
@@ -92,6 +93,7 @@ int CheckCut(int line, int column, int& count, const char* grid) {
 
 void Cut(int line, int column, int count, char* grid) {
   char* slot = SlotOf(line, grid);
+  MarkChanged();
   int length = TextLength(slot);
   size_t rest = static_cast<size_t>(length - column - count);
   std::memmove(slot + column, slot + column + count, rest);
@@ -115,6 +117,7 @@ int CheckPaste(int column, int& length, const char* text) {
 void Paste(int line, int column, int length, const char* text, char* grid) {
   char* slot = SlotOf(line, grid);
   MarkUsed(line);
+  MarkChanged();
   SpaceFill(slot, column);
   std::memcpy(slot + column, text, static_cast<size_t>(length));
 }

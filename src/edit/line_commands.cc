@@ -61,6 +61,7 @@ void SendLine(EditorState& state, bool move) {
 // slots onto empty slots would change nothing.
 void Wedge(int line, char* grid) {
   if (line >= used_lines) return;  // slot `line` and all behind it are empty already
+  MarkChanged();
   int top = used_lines - 1 < lines - 2 ? used_lines - 1 : lines - 2;  // last slot that moves
   if (top >= line) std::memmove(SlotOf(line + 1, grid), SlotOf(line, grid), Slots(top - line + 1));
   Clear(line, grid);
@@ -69,6 +70,7 @@ void Wedge(int line, char* grid) {
 
 void Delete(int line, char* grid) {
   if (line >= used_lines) return;  // nothing behind it to pull up, and the line is empty
+  MarkChanged();
   int last = used_lines - 1;
   std::memmove(SlotOf(line, grid), SlotOf(line + 1, grid), Slots(last - line));
   Clear(last, grid);
@@ -84,6 +86,7 @@ void Move(int source, int destination, char* grid) {
 void Copy(int source, int destination, char* grid) {
   if (source == destination) return;
   MarkUsed(destination);
+  MarkChanged();
   std::memcpy(SlotOf(destination, grid), SlotOf(source, grid), Slots(1));
 }
 

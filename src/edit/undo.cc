@@ -13,6 +13,7 @@ void StoreUndo(int line, int* undo_line, char* buffer, const char* grid) {
 
 void RecallUndo(int line, const char* buffer, char* grid) {
   MarkUsed(line);
+  MarkChanged();
   std::memcpy(SlotOf(line, grid), buffer, static_cast<size_t>(lsize));
 }
 

