@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -27,6 +28,17 @@ void LiteralDelete(int line, char* grid) {
   for (int i = line; i <= lines - 2; ++i)
     std::memcpy(SlotOf(i, grid), SlotOf(i + 1, grid), static_cast<size_t>(lsize));
   Clear(lines - 1, grid);
+}
+
+// The plain typing rule: refused in the last column, else spaces up to the column and the text
+// over the old one, cut to lsize-1 characters.
+void LiteralReplace(int line, int column, const std::string& text, char* grid) {
+  std::string now = SlotOf(line, grid);
+  if (column >= lsize - 1) return;
+  now.resize(std::max(now.size(), static_cast<size_t>(column)), ' ');
+  now.replace(static_cast<size_t>(column), std::min(text.size(), now.size() - static_cast<size_t>(column)), text);
+  now.resize(std::min(now.size(), static_cast<size_t>(lsize - 1)));
+  std::memcpy(SlotOf(line, grid), now.c_str(), now.size() + 1);
 }
 
 // Returns a random text of 1 to lsize-1 letters.
@@ -65,10 +77,12 @@ TEST(WedgeAndDelete, MatchTheWholeGridShiftsOnRandomDocuments) {
           Delete(line, g.data());
           LiteralDelete(line, literal.data());
           break;
-        case 4:  // other writers raise the bound anywhere, the last slot included
-          Replace(line, 0, lines, text.c_str(), g.data());
-          Replace(line, 0, lines, text.c_str(), literal.data());
+        case 4: {  // typing raises the bound anywhere, the last slot included
+          int column = static_cast<int>(random() % static_cast<unsigned>(lsize));
+          Replace(line, column, lines, text.c_str(), g.data());
+          LiteralReplace(line, column, text, literal.data());
           break;
+        }
         case 5:
           Move(source, line, g.data());
           Move(source, line, literal.data());
