@@ -34,41 +34,28 @@ void NoShell(const char* command) {
 
 }  // namespace
 
-// Reads open()'s mode argument, present when the flags create a file.
-#define MODE_ARG(flags)                                            \
-  va_list args;                                                    \
-  va_start(args, flags);                                           \
-  int mode = (flags) & (O_CREAT | O_TMPFILE) ? va_arg(args, int) : 0; \
-  va_end(args)
-
 extern "C" {
 FILE* __real_fopen(const char*, const char*);
 int __real_open(const char*, int, ...);
-int __real_openat(int, const char*, int, ...);
 int __real_rename(const char*, const char*);
 int __real_remove(const char*);
 int __real_unlink(const char*);
 int __real_mkostemp(char*, int);
-int __real_link(const char*, const char*);
 int __real_system(const char*);
 FILE* __real_popen(const char*, const char*);
 
 FILE* __wrap_fopen(const char* p, const char* m) {
   return Allowed(p) ? __real_fopen(p, m) : nullptr;
 }
-int __wrap_open(const char* p, int flags, ...) {
-  MODE_ARG(flags);
+int __wrap_open(const char* p, int flags, ...) {  // the mode argument comes with O_CREAT
+  va_list args;
+  va_start(args, flags);
+  int mode = flags & (O_CREAT | O_TMPFILE) ? va_arg(args, int) : 0;
+  va_end(args);
   return Allowed(p) ? __real_open(p, flags, mode) : -1;
-}
-int __wrap_openat(int dir, const char* p, int flags, ...) {
-  MODE_ARG(flags);
-  return Allowed(p) ? __real_openat(dir, p, flags, mode) : -1;
 }
 int __wrap_rename(const char* a, const char* b) {
   return Allowed(a) && Allowed(b) ? __real_rename(a, b) : -1;
-}
-int __wrap_link(const char* a, const char* b) {
-  return Allowed(a) && Allowed(b) ? __real_link(a, b) : -1;
 }
 int __wrap_remove(const char* p) { return Allowed(p) ? __real_remove(p) : -1; }
 int __wrap_unlink(const char* p) { return Allowed(p) ? __real_unlink(p) : -1; }

@@ -1,5 +1,5 @@
-// Whole-line commands: wedge and delete against the literal whole-grid shifts, and the slot
-// rules kept by every edit and its undo.
+// Wedge and delete, with typing and moves in between, against the literal whole-grid versions
+// on random documents: the same bytes, and every slot sound, after every step.
 #include "edit/line_commands.h"
 
 #include <gtest/gtest.h>
@@ -10,9 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "edit/inline_edit.h"
-#include "edit/undo.h"
-#include "edit_fixture.h"
+#include "test_grid.h"
 
 namespace {
 
@@ -91,29 +89,6 @@ TEST(WedgeAndDelete, MatchTheWholeGridShiftsOnRandomDocuments) {
       ASSERT_EQ(std::memcmp(g.data(), literal.data(), literal.size()), 0)
           << "round " << round << " step " << step;
       ASSERT_TRUE(g.Sound()) << "round " << round << " step " << step;
-    }
-  }
-}
-
-using LineCommands = EditTest;  // 12 lines x 16 bytes
-
-// Every kind of edit and undo keeps every slot terminated and zero behind its text, and keeps
-// used_lines a true bound.
-TEST_F(LineCommands, EveryEditKeepsTheSlotsSound) {
-  std::mt19937 random(7);
-  void (*const handlers[])(EditorState&) = {
-      cmd::new_insert, cmd::clip_insert, cmd::clip_paste, cmd::clip_cut, cmd::clip_copy,
-      cmd::trim_end,   cmd::trim_wrap,   cmd::line_clear, cmd::line_insert, cmd::line_delete,
-      cmd::line_move,  cmd::line_copy,   cmd::undo};
-  for (int step = 0; step < 3000; ++step) {
-    At(static_cast<int>(random() % 12), static_cast<int>(random() % 16));
-    std::string answer = random() % 2 ? RandomText(random) : std::to_string(random() % 20);
-    auto handler = handlers[random() % std::size(handlers)];
-    Run(handler, answer + "\n");
-    ASSERT_TRUE(grid_.Sound()) << "step " << step;
-    if (random() % 4 == 0) {
-      Replace(state_.cur_line, state_.cur_pos, lines, answer.c_str(), grid_.data());
-      ASSERT_TRUE(grid_.Sound()) << "step " << step;
     }
   }
 }

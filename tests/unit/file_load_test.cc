@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <random>
@@ -117,7 +116,7 @@ TEST_F(LoadTest, RandomTextsLoadAsTheCharacterByCharacterRulesSay) {
 }
 
 TEST_F(LoadTest, RefusedPartialLoadEndsBeforeAnySlotChanges) {
-  for (const char* answer : {"y\n", "Yes\n", ""}) {  // "" is end of input
+  for (const char* answer : {"\n", "y\n", "Yes\n", ""}) {  // "" is end of input
     TestGrid g(3, 16);
     g.Set(0, "kept");
     status_ = -1;
@@ -125,34 +124,6 @@ TEST_F(LoadTest, RefusedPartialLoadEndsBeforeAnySlotChanges) {
     EXPECT_EQ(status_, 1) << answer;
     EXPECT_EQ(g.Text(0), "kept") << answer;
   }
-}
-
-// Returns the peak resident memory of the process so far, in kilobytes.
-long PeakKilobytes() {
-  rusage usage{};
-  return getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : 0;
-}
-
-TEST_F(LoadTest, SmallTextInAGridOfManyLinesNeedsNoTablesForTheWholeGrid) {
-  TestGrid g(4, 16);
-  lines = 100000000;  // only the first slots are ever touched; the fixture restores the size
-  long before = PeakKilobytes();
-  EXPECT_EQ(Load(g, "ab\ncd"), "2 Lines Generated\n");
-  EXPECT_LT(PeakKilobytes() - before, 64 * 1024);  // tables for every line would take 800 MB
-  EXPECT_EQ(g.Text(0), "ab");
-  EXPECT_EQ(g.Text(1), "cd");
-}
-
-TEST_F(LoadTest, MarksRecordLineEndsAndTheirKinds) {
-  TestGrid g(8, 4);
-  std::vector<int> positions(9), kinds(9, 1);
-  testing::internal::CaptureStdout();
-  int next = MarkLines("ab\nabcd\nx", positions.data(), kinds.data());
-  testing::internal::GetCapturedStdout();
-  ASSERT_EQ(next, 5);
-  EXPECT_EQ(std::vector<int>(positions.begin(), positions.begin() + 5),
-            (std::vector<int>{0, 2, 6, 7, 9}));
-  EXPECT_EQ(std::vector<int>(kinds.begin(), kinds.begin() + 5), (std::vector<int>{1, 1, 2, 1, 2}));
 }
 
 }  // namespace
