@@ -8,18 +8,16 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace fuzz {
-bool guard_on = false;
-char own_directory[4096] = {};
-}  // namespace fuzz
+bool fuzz_guard_on = false;           // set by the harness while a session runs
+char fuzz_own_directory[4096] = {};  // where libFuzzer writes its files, ending with a slash
 
 namespace {
 
 // Returns true when `path` may be used.
 bool Allowed(const char* path) {
-  if (!fuzz::guard_on || !path || !std::strchr(path, '/')) return true;
-  size_t own = std::strlen(fuzz::own_directory);
-  if (own && !std::strncmp(path, fuzz::own_directory, own) && !std::strstr(path, "/../"))
+  if (!fuzz_guard_on || !path || !std::strchr(path, '/')) return true;
+  size_t own = std::strlen(fuzz_own_directory);
+  if (own && !std::strncmp(path, fuzz_own_directory, own) && !std::strstr(path, "/../"))
     return true;
   errno = EACCES;
   return false;
@@ -27,7 +25,7 @@ bool Allowed(const char* path) {
 
 // Aborts when a session reaches the real shell instead of the harness's RunShell hook.
 void NoShell(const char* command) {
-  if (!fuzz::guard_on) return;
+  if (!fuzz_guard_on) return;
   std::fprintf(stderr, "the editor ran a shell: %s\n", command ? command : "");
   std::abort();
 }
@@ -42,7 +40,6 @@ int __real_remove(const char*);
 int __real_unlink(const char*);
 int __real_mkostemp(char*, int);
 int __real_system(const char*);
-FILE* __real_popen(const char*, const char*);
 
 FILE* __wrap_fopen(const char* p, const char* m) {
   return Allowed(p) ? __real_fopen(p, m) : nullptr;
@@ -61,5 +58,4 @@ int __wrap_remove(const char* p) { return Allowed(p) ? __real_remove(p) : -1; }
 int __wrap_unlink(const char* p) { return Allowed(p) ? __real_unlink(p) : -1; }
 int __wrap_mkostemp(char* p, int f) { return Allowed(p) ? __real_mkostemp(p, f) : -1; }
 int __wrap_system(const char* c) { return NoShell(c), __real_system(c); }
-FILE* __wrap_popen(const char* c, const char* m) { return NoShell(c), __real_popen(c, m); }
 }  // extern "C"

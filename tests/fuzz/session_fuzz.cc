@@ -18,10 +18,10 @@
 #include "core/input.h"
 #include "core/process.h"
 
-namespace fuzz {  // file_guard.cc: while guard_on, paths outside the directory are refused
-extern bool guard_on;
-extern char own_directory[4096];
-}  // namespace fuzz
+// file_guard.cc: while fuzz_guard_on, a name with a directory part is refused unless it lies
+// in fuzz_own_directory, and a real shell aborts.
+extern bool fuzz_guard_on;
+extern char fuzz_own_directory[4096];
 
 namespace {
 
@@ -78,7 +78,7 @@ void Check(const EditorState& state, bool whole, int turn) {
   for (int line : {state.cur_line, state.cur_line + 1, state.undo_line, state.undo_line2, lines - 1})
     if (!fault) fault = BrokenSlot(state.grid, line);
   if (!fault) return;
-  fuzz::guard_on = false;
+  fuzz_guard_on = false;
   std::fprintf(stderr, "INVARIANT BROKEN after turn %d: %s\n", turn, fault);
   std::abort();
 }
@@ -91,8 +91,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   home_dir = open(".", O_RDONLY | O_DIRECTORY);
   if (!mkdtemp(work_dir.data()) || home_dir < 0) std::abort();
   // libFuzzer writes crash inputs here, while the guard is still on.
-  if (!getcwd(fuzz::own_directory, sizeof fuzz::own_directory - 1)) std::abort();
-  std::strcat(fuzz::own_directory, "/");
+  if (!getcwd(fuzz_own_directory, sizeof fuzz_own_directory - 1)) std::abort();
+  std::strcat(fuzz_own_directory, "/");
   if (!std::freopen("/dev/null", "w", stdout)) std::abort();
   terminate_hook = EndSession;
   shell_hook = [](const char*) { return 0; };  // commands are not run
@@ -119,16 +119,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WriteFile(".pellak_rc", text);
   }
   if ((flags & kNameDocument) && (flags & kWriteDocument)) WriteFile("doc.txt", document);
-  lines = kDefaultLines;
-  lsize = kDefaultLsize;
-  used_lines = 0;
+  lines = kDefaultLines, lsize = kDefaultLsize, used_lines = 0;
   SetInputFromMemory(rest.data(), rest.size());
 
   char name[] = "doc.txt";
   char* argv[] = {name, name, nullptr};
   auto state = std::make_unique<EditorState>();
   int turn = 0;
-  fuzz::guard_on = true;
+  fuzz_guard_on = true;
   try {
     if (StartUp(*state, flags & kNameDocument ? 2 : 1, argv) == 0 && state->grid &&
         lines <= 2 * kDefaultLines && static_cast<long>(lines) * lsize <= kMaxGridBytes) {
@@ -139,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const SessionEnded&) {
     if (state->grid) Check(*state, false, turn);
   }
-  fuzz::guard_on = false;
+  fuzz_guard_on = false;
   ShutDown(*state);
   if (fchdir(home_dir) != 0) std::abort();
   return 0;

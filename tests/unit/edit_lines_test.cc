@@ -33,8 +33,9 @@ void LiteralDelete(int line, char* grid) {
 void LiteralReplace(int line, int column, const std::string& text, char* grid) {
   std::string now = SlotOf(line, grid);
   if (column >= lsize - 1) return;
-  now.resize(std::max(now.size(), static_cast<size_t>(column)), ' ');
-  now.replace(static_cast<size_t>(column), std::min(text.size(), now.size() - static_cast<size_t>(column)), text);
+  size_t at = static_cast<size_t>(column);
+  now.resize(std::max(now.size(), at), ' ');
+  now.replace(at, std::min(text.size(), now.size() - at), text);
   now.resize(std::min(now.size(), static_cast<size_t>(lsize - 1)));
   std::memcpy(SlotOf(line, grid), now.c_str(), now.size() + 1);
 }
@@ -53,25 +54,21 @@ TEST(WedgeAndDelete, MatchTheWholeGridShiftsOnRandomDocuments) {
     std::vector<char> literal(g.data(), g.data() + static_cast<size_t>(lines) * lsize);
     // Sparse random documents; about a third of them with text in the last slot.
     for (int i = 0; i < lines; ++i) {
-      bool fill = (i == lines - 1 && round % 3 == 0) || random() % 3 == 0;
-      if (fill) {
-        std::string text = RandomText(random);
-        g.Set(i, text);
-        std::memcpy(SlotOf(i, literal.data()), text.c_str(), text.size());
-      }
+      if ((i < lines - 1 || round % 3) && random() % 3) continue;
+      std::string text = RandomText(random);
+      g.Set(i, text);
+      std::memcpy(SlotOf(i, literal.data()), text.c_str(), text.size());
     }
     for (int step = 0; step < 40; ++step) {
       int line = static_cast<int>(random() % static_cast<unsigned>(lines));
       int source = static_cast<int>(random() % static_cast<unsigned>(lines));
       std::string text = RandomText(random);
       switch (random() % 6) {
-        case 0:
-        case 1:
+        case 0: case 1:
           Wedge(line, g.data());
           LiteralWedge(line, literal.data());
           break;
-        case 2:
-        case 3:
+        case 2: case 3:
           Delete(line, g.data());
           LiteralDelete(line, literal.data());
           break;

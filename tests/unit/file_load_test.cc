@@ -22,10 +22,7 @@ struct Ended {
 class LoadTest : public testing::Test {
  protected:
   void SetUp() override { terminate_hook = ThrowEnded; }
-  void TearDown() override {
-    terminate_hook = nullptr;
-    SetInputFromStdin();
-  }
+  void TearDown() override { terminate_hook = nullptr, SetInputFromStdin(); }
   // Loads `text` into `grid` with `answer` typed at any question; returns what was printed.
   std::string Load(TestGrid& grid, const std::string& text, const std::string& answer = "") {
     answer_ = answer;
