@@ -93,6 +93,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // libFuzzer writes crash inputs here, while the guard is still on.
   if (!getcwd(fuzz_own_directory, sizeof fuzz_own_directory - 1)) std::abort();
   std::strcat(fuzz_own_directory, "/");
+  std::atexit([] {  // the private directory goes when the fuzzer ends
+    if (chdir(work_dir.c_str()) == 0) EmptyWorkDir();
+    (void)rmdir(work_dir.c_str());
+  });
   if (!std::freopen("/dev/null", "w", stdout)) std::abort();
   terminate_hook = EndSession;
   shell_hook = [](const char*) { return 0; };  // commands are not run
