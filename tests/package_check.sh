@@ -15,19 +15,12 @@ rm -f "$build"/pellak_*.deb
 deb=$(ls "$build"/pellak_*.deb)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+trap 'echo "FAIL: line $LINENO of $0" >&2' ERR
 
 # The files of the package (directories left out), with their modes.
-dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $1, $6}' > "$scratch/files"
-diff -u - "$scratch/files" <<'END'
--rwxr-xr-x ./usr/bin/pellak
--rw-r--r-- ./usr/share/man/man1/pellak.1
-END
-dpkg-deb -f "$deb" Package Version Section > "$scratch/fields"
-diff -u - "$scratch/fields" <<'END'
-Package: pellak
-Version: 1.03.2
-Section: editors
-END
+[ "$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {printf "%s %s ", $1, $6}')" = \
+  "-rwxr-xr-x ./usr/bin/pellak -rw-r--r-- ./usr/share/man/man1/pellak.1 " ]
+[ "$(dpkg-deb -f "$deb" Package Version Section | tr '\n' ' ')" = "Package: pellak Version: 1.03.2 Section: editors " ]
 dpkg-deb -f "$deb" Depends | grep libc6 >/dev/null
 
 dpkg-deb -x "$deb" "$scratch/root"

@@ -10,6 +10,7 @@ need_packages tmux=tmux
 scratch=$(mktemp -d)
 tm() { tmux -L "pellak-smoke-$$" "$@"; }
 trap 'tm kill-server 2>/dev/null || true; rm -rf "$scratch"' EXIT
+trap 'echo "FAIL: line $LINENO of $0" >&2' ERR
 pellak=${1:-}
 if [ -z "$pellak" ]; then
   cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DPELLAK_TESTS=OFF >/dev/null
