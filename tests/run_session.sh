@@ -37,50 +37,34 @@ args=()
 if [ -f "$case_dir/args" ]; then mapfile -t args < "$case_dir/args"; fi
 (cd "$work" && timeout 20 "$pellak" "${args[@]}" < "$case_dir/keys" > "$out" 2> "$err")
 status=$?
-
 expected_status=0
 [ -f "$case_dir/status" ] && expected_status=$(tr -d ' \n' < "$case_dir/status")
 [ "$status" = "$expected_status" ] || fail "exit status $status, expected $expected_status"
 
 if [ -f "$case_dir/stdout" ]; then
-  perl -e '
-    my ($file, $parts) = @ARGV;
-    open(my $in, "<", $file) or die "$file: $!";
-    binmode $in; binmode STDOUT;
-    while (my $line = <$in>) {
-      if ($line =~ /^\@include (\S+)\n?$/) {
-        open(my $part, "<", "$parts/$1") or die "$parts/$1: $!";
-        binmode $part; local $/; print <$part>; close $part;
-      } else { print $line; }
-    }' "$case_dir/stdout" "$parts_dir" > "$out.expected" || fail "cannot expand stdout"
+  perl -pe 'BEGIN { binmode STDIN; binmode STDOUT; $parts = shift }
+    if (/^\@include (\S+)\n?$/) { open(my $p, "<", "$parts/$1") or die "$parts/$1: $!";
+      binmode $p; local $/; $_ = <$p> }' "$parts_dir" < "$case_dir/stdout" > "$out.expected" ||
+    fail "cannot expand stdout"
   if ! cmp -s "$out.expected" "$out"; then
     fail "standard output differs (--- expected, +++ actual):"
     diff -u --text "$out.expected" "$out" | head -n 60
   fi
-  rm -f "$out.expected"
 fi
 
 # Checks that the pieces of FRAGMENTS appear in FILE in order.
 check_fragments() {
-  perl -e '
-    my ($pieces, $actual) = @ARGV;
-    local $/;
-    open(my $p, "<", $pieces) or die; binmode $p; my $text = <$p>;
-    open(my $a, "<", $actual) or die; binmode $a; my $got = <$a>;
-    $text =~ s/\n\z//;
-    my $at = 0; my $ok = 1;
+  perl -e 'local $/; open(my $p, "<", $ARGV[0]) or die; open(my $a, "<", $ARGV[1]) or die;
+    binmode $p; binmode $a; my $text = <$p>; my $got = <$a>; $text =~ s/\n\z//; my $at = 0;
     for my $piece (split /\n\@\@\n/, $text, -1) {
       my $found = index($got, $piece, $at);
-      if ($found < 0) { print "missing (in order): [$piece]\n"; $ok = 0; last; }
+      if ($found < 0) { print "missing (in order): [$piece]\n"; exit 1 }
       $at = $found + length($piece);
-    }
-    exit($ok ? 0 : 1);' "$1" "$2"
+    }' "$1" "$2"
 }
-if [ -f "$case_dir/fragments" ]; then
-  if ! check_fragments "$case_dir/fragments" "$out"; then
-    fail "standard output lacks a fragment; it was:"
-    head -c 4000 "$out"
-  fi
+if [ -f "$case_dir/fragments" ] && ! check_fragments "$case_dir/fragments" "$out"; then
+  fail "standard output lacks a fragment; it was:"
+  head -c 4000 "$out"
 fi
 if [ -f "$case_dir/stderr" ]; then
   check_fragments "$case_dir/stderr" "$err" || fail "standard error lacks a fragment: $(head -c 2000 "$err")"
@@ -91,17 +75,13 @@ fi
 if [ -d "$case_dir/after" ]; then
   while IFS= read -r -d '' f; do
     rel=${f#"$case_dir/after/"}
-    if [ ! -e "$work/$rel" ]; then fail "missing file afterwards: $rel"
-    elif ! cmp -s "$f" "$work/$rel"; then
-      fail "file differs afterwards: $rel"; diff -u --text "$f" "$work/$rel" | head -n 20
-    fi
+    cmp -s "$f" "$work/$rel" || { fail "file differs or is missing afterwards: $rel"; diff -u --text "$f" "$work/$rel" | head -n 20; }
   done < <(find "$case_dir/after" -type f -print0)
 fi
 if [ -f "$case_dir/absent" ]; then
   while IFS= read -r name; do
-    [ -n "$name" ] && [ -e "$work/$name" ] && fail "file should not exist afterwards: $name"
+    if [ -n "$name" ] && [ -e "$work/$name" ]; then fail "file should not exist afterwards: $name"; fi
   done < "$case_dir/absent"
 fi
 if [ -f "$case_dir/check" ]; then (cd "$work" && bash "$case_dir/check") || fail "check script failed"; fi
-
 exit $failed

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <memory>
 #include <new>
+#include <string>
 
 #include "app/arguments.h"
 #include "app/dispatch.h"

@@ -1,17 +1,16 @@
-// Whole-line commands: wedge and delete against the literal whole-grid shifts, and the slot
-// rules kept by every edit and its undo.
+// Wedge and delete, with typing and moves in between, against the literal whole-grid versions
+// on random documents: the same bytes, and every slot sound, after every step.
 #include "edit/line_commands.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "edit/inline_edit.h"
-#include "edit/undo.h"
-#include "edit_fixture.h"
+#include "test_grid.h"
 
 namespace {
 
@@ -29,6 +28,18 @@ void LiteralDelete(int line, char* grid) {
   Clear(lines - 1, grid);
 }
 
+// The plain typing rule: refused in the last column, else spaces up to the column and the text
+// over the old one, cut to lsize-1 characters.
+void LiteralReplace(int line, int column, const std::string& text, char* grid) {
+  std::string now = SlotOf(line, grid);
+  if (column >= lsize - 1) return;
+  size_t at = static_cast<size_t>(column);
+  now.resize(std::max(now.size(), at), ' ');
+  now.replace(at, std::min(text.size(), now.size() - at), text);
+  now.resize(std::min(now.size(), static_cast<size_t>(lsize - 1)));
+  std::memcpy(SlotOf(line, grid), now.c_str(), now.size() + 1);
+}
+
 // Returns a random text of 1 to lsize-1 letters.
 std::string RandomText(std::mt19937& random) {
   std::string text(std::uniform_int_distribution<int>(1, lsize - 1)(random), 'a');
@@ -43,32 +54,30 @@ TEST(WedgeAndDelete, MatchTheWholeGridShiftsOnRandomDocuments) {
     std::vector<char> literal(g.data(), g.data() + static_cast<size_t>(lines) * lsize);
     // Sparse random documents; about a third of them with text in the last slot.
     for (int i = 0; i < lines; ++i) {
-      bool fill = (i == lines - 1 && round % 3 == 0) || random() % 3 == 0;
-      if (fill) {
-        std::string text = RandomText(random);
-        g.Set(i, text);
-        std::memcpy(SlotOf(i, literal.data()), text.c_str(), text.size());
-      }
+      if ((i < lines - 1 || round % 3) && random() % 3) continue;
+      std::string text = RandomText(random);
+      g.Set(i, text);
+      std::memcpy(SlotOf(i, literal.data()), text.c_str(), text.size());
     }
     for (int step = 0; step < 40; ++step) {
       int line = static_cast<int>(random() % static_cast<unsigned>(lines));
       int source = static_cast<int>(random() % static_cast<unsigned>(lines));
       std::string text = RandomText(random);
       switch (random() % 6) {
-        case 0:
-        case 1:
+        case 0: case 1:
           Wedge(line, g.data());
           LiteralWedge(line, literal.data());
           break;
-        case 2:
-        case 3:
+        case 2: case 3:
           Delete(line, g.data());
           LiteralDelete(line, literal.data());
           break;
-        case 4:  // other writers raise the bound anywhere, the last slot included
-          Replace(line, 0, lines, text.c_str(), g.data());
-          Replace(line, 0, lines, text.c_str(), literal.data());
+        case 4: {  // typing raises the bound anywhere, the last slot included
+          int column = static_cast<int>(random() % static_cast<unsigned>(lsize));
+          Replace(line, column, lines, text.c_str(), g.data());
+          LiteralReplace(line, column, text, literal.data());
           break;
+        }
         case 5:
           Move(source, line, g.data());
           Move(source, line, literal.data());
@@ -77,29 +86,6 @@ TEST(WedgeAndDelete, MatchTheWholeGridShiftsOnRandomDocuments) {
       ASSERT_EQ(std::memcmp(g.data(), literal.data(), literal.size()), 0)
           << "round " << round << " step " << step;
       ASSERT_TRUE(g.Sound()) << "round " << round << " step " << step;
-    }
-  }
-}
-
-using LineCommands = EditTest;  // 12 lines x 16 bytes
-
-// Every kind of edit and undo keeps every slot terminated and zero behind its text, and keeps
-// used_lines a true bound.
-TEST_F(LineCommands, EveryEditKeepsTheSlotsSound) {
-  std::mt19937 random(7);
-  void (*const handlers[])(EditorState&) = {
-      cmd::new_insert, cmd::clip_insert, cmd::clip_paste, cmd::clip_cut, cmd::clip_copy,
-      cmd::trim_end,   cmd::trim_wrap,   cmd::line_clear, cmd::line_insert, cmd::line_delete,
-      cmd::line_move,  cmd::line_copy,   cmd::undo};
-  for (int step = 0; step < 3000; ++step) {
-    At(static_cast<int>(random() % 12), static_cast<int>(random() % 16));
-    std::string answer = random() % 2 ? RandomText(random) : std::to_string(random() % 20);
-    auto handler = handlers[random() % std::size(handlers)];
-    Run(handler, answer + "\n");
-    ASSERT_TRUE(grid_.Sound()) << "step " << step;
-    if (random() % 4 == 0) {
-      Replace(state_.cur_line, state_.cur_pos, lines, answer.c_str(), grid_.data());
-      ASSERT_TRUE(grid_.Sound()) << "step " << step;
     }
   }
 }

@@ -9,20 +9,13 @@
 
 class TestGrid {
  public:
-  TestGrid(int line_count, int line_size)
-      : saved_lines_(lines), saved_lsize_(lsize), saved_used_(used_lines) {
+  TestGrid(int line_count, int line_size) : saved_{lines, lsize, used_lines} {
     lines = line_count;
     lsize = line_size;
     used_lines = 0;
     bytes_.assign(static_cast<size_t>(line_count) * static_cast<size_t>(line_size), 0);
   }
-  ~TestGrid() {
-    lines = saved_lines_;
-    lsize = saved_lsize_;
-    used_lines = saved_used_;
-  }
-  TestGrid(const TestGrid&) = delete;
-  TestGrid& operator=(const TestGrid&) = delete;
+  ~TestGrid() { lines = saved_[0], lsize = saved_[1], used_lines = saved_[2]; }
 
   char* data() { return bytes_.data(); }
   // Puts `text` (shorter than lsize) into line `line` as a fresh slot.
@@ -37,9 +30,8 @@ class TestGrid {
   bool Sound() {
     for (int i = 0; i < lines; ++i) {
       const char* slot = SlotOf(i, data());
-      if (i >= used_lines && slot[0] != 0) return false;
-      size_t length = strnlen(slot, static_cast<size_t>(lsize));
-      if (length >= static_cast<size_t>(lsize)) return false;
+      size_t length = i < used_lines ? strnlen(slot, static_cast<size_t>(lsize)) : 0;
+      if (length == static_cast<size_t>(lsize)) return false;
       for (size_t k = length; k < static_cast<size_t>(lsize); ++k)
         if (slot[k] != 0) return false;
     }
@@ -47,8 +39,6 @@ class TestGrid {
   }
 
  private:
-  int saved_lines_;
-  int saved_lsize_;
-  int saved_used_;
+  int saved_[3];
   std::vector<char> bytes_;
 };
