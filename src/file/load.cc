@@ -183,6 +183,9 @@ void TakeBlock(Placement& load, const char* block, size_t count, size_t file_siz
   load.length += static_cast<int>(count);
   load.last = block[count - 1];
   if (!load.stopped) PlaceLines(load, block, count, offset);
+  // Lines written straight into the grid count as used at once, so that every slot from
+  // used_lines on stays empty even when the load ends at the partial-load question.
+  if (load.target == load.grid) MarkUsed(std::min(load.line, lines - 1));
 }
 
 // Empties the slots a load wrote straight into the grid before its read failed.
