@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -25,11 +24,10 @@ const char kAccessList[] = "system.posix_acl_access";
 const int kMaxLinkHops = 40;  // as many as the system follows
 const int kMaxCopies = 99;    // names tried for a copy of the old content
 constexpr off_t kCopyBlock = 1 << 16;
+constexpr size_t kReadBlock = 1 << 16;
 
 // Returns the text of the current errno.
 std::string Reason() { return std::strerror(errno); }
-
-constexpr size_t kReadBlock = 1 << 16;
 
 // Reads exactly `size` bytes from `fd`, handing them to `take` block by block; returns false
 // on a read error or a short file (errno is then set, 0 for a short file).
