@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 source tests/need_packages.sh
-need_packages cmake=cmake g++=g++ make=make perl=perl strace=strace setfacl=acl setfattr=attr \
+need_packages cmake=cmake g++=g++ make=make perl=perl strace=strace setfacl=acl setfattr=attr tmux=tmux \
   /usr/include/gtest/gtest.h=libgtest-dev /usr/include/benchmark/benchmark.h=libbenchmark-dev
 
 jobs=$(nproc)

@@ -76,6 +76,7 @@ wait_for "Saved to n.txt" "the launch command" && keys C-c
 keys -l new && keys Enter && keys C-c
 wait_for "Interrupted: to quit, enter 'q' and then 'q'" "Ctrl-C at the prompt, after Ctrl-C in a command"
 keys -l g && keys Enter && keys C-c && keys 'C-\'
+for _ in $(seq 50); do [ "$(screen | grep -c Interrupted)" -ge 2 ] && break; sleep 0.1; done; sleep 0.5  # a third line, were there one, has come by then
 [ "$(screen | grep -c Interrupted)" = 2 ] || fail "Ctrl-C in a question was not its cancel, or Ctrl-\\ did nothing"
 keys C-d
 wait_for "Enter 'q' again to quit" "Ctrl-D with unsaved changes"
