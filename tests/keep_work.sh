@@ -39,6 +39,9 @@ signal_session $'new\nS\n' HUP
 ls n.txt.*hup 2>/dev/null && fail "HUP without unsaved work left a recovery file"
 signal_session $'new\n' HUP
 [ "$(cat n.txt.hup 2>/dev/null)" = new ] || fail "HUP with unsaved work: no n.txt.hup"
+rm -f n.txt.hup
+signal_session $'t\n' HUP
+[ -f n.txt.hup ] || fail "HUP after only a trim: no n.txt.hup"
 
 { for i in $(seq 3000); do echo "line $i"; done; echo S; } | "$pellak" a.txt | head -1 > /dev/null
 status=${PIPESTATUS[1]}
