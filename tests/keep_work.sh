@@ -39,6 +39,9 @@ signal_session $'new\nS\n' HUP
 ls n.txt.*hup 2>/dev/null && fail "HUP without unsaved work left a recovery file"
 signal_session $'new\n' HUP
 [ "$(cat n.txt.hup 2>/dev/null)" = new ] || fail "HUP with unsaved work: no n.txt.hup"
+rm -f n.txt.hup
+signal_session $'t\n' HUP
+[ -f n.txt.hup ] || fail "HUP after only a trim: no n.txt.hup"
 
 { for i in $(seq 3000); do echo "line $i"; done; echo S; } | "$pellak" a.txt | head -1 > /dev/null
 status=${PIPESTATUS[1]}
@@ -65,8 +68,8 @@ start() {
   rm -f .status && printf 'old\n' > n.txt
   run=$((run + 1))
   tmux -L "$socket" -f /dev/null new-session -d -s "keep$run" -x 100 -y 40 \
-    "'$pellak' n.txt; echo \$? > .status; sleep 5"
-  wait_for "Editing 1:1 n.txt" "start-up"
+    "'$pellak' ${1-n.txt}; echo \$? > .status; sleep 5"
+  wait_for "Editing 1:1${1- n.txt}" "start-up"
 }
 ended() { for _ in $(seq 50); do [ -f .status ] && return 0; sleep 0.1; done; return 1; }
 
@@ -87,6 +90,11 @@ ended || fail "a second Ctrl-D did not end the editor"
 start
 keys C-d
 ended || fail "Ctrl-D without changes did not end the editor"
+
+start ""  # no file name: S asks for one
+keys -l S && keys Enter && keys C-c && keys C-d
+ended || fail "Ctrl-C at the name question, then Ctrl-D: the editor did not end"
+[ "$(cat .status 2>/dev/null)" = 0 ] || fail "Ctrl-C at the name question counted as a failed save: status $(cat .status 2>/dev/null)"
 
 start
 rm -f n.txt.hup

@@ -48,7 +48,7 @@ std::string WriteInto(const std::string& directory, const std::string& base, con
                       std::string* reason) {
   for (int number = 0; number <= kMaxNumber; ++number) {
     std::string path = directory + base;
-    if (number > 0) path += "." + std::to_string(number);
+    if (number > 0) path.append(".").append(std::to_string(number));
     path += kEnding;
     int result = WriteNew(path, grid, reason);
     if (result == 1) return path;
