@@ -7,7 +7,6 @@
 
 namespace {
 
-const char kVersion[] = "Pellak 1.03.2\n";
 const char kUsage[] =
     "Usage: pellak [--] [FILE]\n"
     "       pellak --help | --version\n"
@@ -34,7 +33,8 @@ Arguments ReadArguments(int argc, char** argv) {
     }
     bool help = options && std::strcmp(argument, "--help") == 0;
     if (help || (options && std::strcmp(argument, "--version") == 0)) {
-      int printed = help ? std::printf(kUsage, kRcFileName) : std::fputs(kVersion, stdout);
+      int printed =
+          help ? std::printf(kUsage, kRcFileName) : std::printf("%s\n", kProgramVersion);
       return {true, printed >= 0 && std::fflush(stdout) == 0 ? 0 : 1, nullptr};
     }
     if (names++ == 0) result.file = argv[i];

@@ -1,6 +1,9 @@
 // The program arguments: the options and the file to edit.
 #pragma once
 
+// The program and its version, as --version and the start-up banner print them.
+inline constexpr char kProgramVersion[] = "Pellak 1.03.2";
+
 // What the program arguments ask for.
 struct Arguments {
   bool answered = false;  // --help or --version was answered, and the editor does not start

@@ -23,7 +23,7 @@
 
 namespace {
 
-const char kBanner[] = "\nPellak 1.03.2 by Orvane";
+const char kBanner[] = "\n%s by Orvane\n";
 const char kQuitConfirm[] = "Enter 'q' again to quit or anything else to continue";
 const char kQuitLine[] = "q\n";
 const char kHowToQuit[] = "Interrupted: to quit, enter '%s' and then 'q'\n";
@@ -81,7 +81,7 @@ int StartUp(EditorState& state, int argc, char** argv) {
     std::printf("File name is longer than %i characters: %s\n", kNameSize - 1, argv[1]);
     return 1;
   }
-  std::puts(kBanner);
+  std::printf(kBanner, kProgramVersion);
   state.file_name[0] = state.open_name[0] = state.launch_text[0] = 0;
   MakeKeys(state.command_names);
   SetDefaultValues(state.command_keys);
