@@ -56,6 +56,13 @@ void PutVisible(const char* text, size_t count) {
   }
 }
 
+std::string ShownName(const char* name) {
+  std::string shown = name;
+  for (char& byte : shown)
+    if (kControl[static_cast<unsigned char>(byte)]) byte = '?';
+  return shown;
+}
+
 void Display(int line, int column, int above, const char* grid, int numbers, const char* name) {
   char number[12];
   Put("\nEditing ");
