@@ -304,15 +304,6 @@ WriteResult OpenFailed() {
   return errno == ESTALE ? Moved() : Failed(WriteOutcome::kUnchanged, Reason());
 }
 
-// Returns true when the file `found` is still under its name in its directory, where that
-// directory can be told.
-bool StillNamed(const FoundFile& found) {
-  struct stat now;
-  if (found.FileDir() < 0) return true;
-  return fstatat(found.FileDir(), found.FileLeaf().c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
-         now.st_dev == found.info.st_dev && now.st_ino == found.info.st_ino;
-}
-
 // Takes a write lock on the whole file `fd`, without waiting. Returns false with errno set
 // (EAGAIN when another program holds one).
 bool LockFile(int fd) {
@@ -400,7 +391,8 @@ WriteResult WriteKeepingCopy(const FoundFile& found, size_t size, const ContentW
   bool checked = false;
   if (!LockFile(fd)) refusal = Failed(WriteOutcome::kUnchanged, errno == EAGAIN ? kBusy : Reason());
   else if (fstat(fd, &old) != 0) refusal = Failed(WriteOutcome::kUnchanged, Reason());
-  else if (!SameFile(IdentityOf(found.info), old) || !StillNamed(found)) refusal = Moved();
+  // The change time also tells when the name no longer stands for the file: it lost a link.
+  else if (!SameFile(IdentityOf(found.info), old)) refusal = Moved();
   else checked = true;
   KeptCopy copy;
   if (checked && !KeepCopy(found, fd, old.st_size, &copy))
