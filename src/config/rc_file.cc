@@ -15,6 +15,7 @@
 #include "core/grid.h"
 #include "core/input.h"
 #include "core/process.h"
+#include "file/system_calls.h"
 
 namespace {
 
@@ -235,13 +236,7 @@ void MakeRC(const CommandNames& command_names, const CommandKeys& command_keys,
     std::puts(kCannotMake);
     return;
   }
-  bool written = true;
-  for (size_t done = 0; written && done < text.size();) {
-    ssize_t put = write(fd, text.data() + done, text.size() - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) written = false;
-    else done += static_cast<size_t>(put);
-  }
+  bool written = WriteAll(fd, text.data(), text.size());
   if (close(fd) != 0) written = false;
   if (!written) {
     // A cut-off file would be read as the settings next time; without it the next start

@@ -36,6 +36,7 @@ struct FileIdentity {
   ino_t inode = 0;
   off_t size = 0;
   timespec modified = {};
+  timespec changed = {};  // status change time: a rewrite that puts the modification time back
 };
 
 struct EditorState {

@@ -9,8 +9,9 @@
 #include "core/grid.h"
 #include "core/input.h"
 #include "core/process.h"
-#include "file/file_io.h"
+#include "file/file_identity.h"
 #include "file/name_answer.h"
+#include "file/read_file.h"
 #include "file/save.h"
 
 namespace {

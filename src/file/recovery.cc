@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "file/save.h"
+#include "file/text_format.h"
 
 namespace {
 
