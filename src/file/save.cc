@@ -36,6 +36,8 @@ const char kIsFifo[] = "%s is a fifo.\n";
 const char kIsOther[] = "%s is not a regular file.\n";
 const char kOverwrite[] = "Overwrite it? (y/n)";
 const char kLeftAsItIs[] = "The file was left as it is; nothing was saved";
+const char kKeepsChanging[] = "another program keeps changing or replacing it";
+const int kMaxAttempts = 10;  // writes tried while other programs change the file
 
 // Returns true when something of that name exists, readable or not, and stores the identity of
 // the file it stands for in *seen (none for a link to no file or what cannot be looked at).
@@ -130,12 +132,15 @@ SaveOutcome SaveOnce(char* file_name, const char* grid, FileIdentity& known) {
   }
   size_t size = DocumentSize(grid);
   WriteResult result;
-  // A file changed, replaced or made under the name while it was written is asked about anew.
-  do {
+  // A file changed, replaced or made under the name while it was written is asked about anew;
+  // one that never holds still is given up on rather than chased for ever.
+  for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
     FoundFile found = FindFile(file_name);
     if (!MayOverwrite(file_name, found, known)) return SaveOutcome::kFailed;
     result = WriteFoundFile(found, size, [grid](int fd) { return WriteDocument(fd, grid); });
-  } while (result.outcome == WriteOutcome::kMoved);
+    if (result.outcome != WriteOutcome::kMoved) break;
+    result.reason = kKeepsChanging;
+  }
   Report(file_name, result);
   if (result.outcome != WriteOutcome::kWritten) return SaveOutcome::kFailed;
   known = result.identity;
