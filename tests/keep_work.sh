@@ -67,7 +67,8 @@ run=0
 start() {
   rm -f .status && printf 'old\n' > n.txt
   run=$((run + 1))
-  tmux -L "$socket" -f /dev/null new-session -d -s "keep$run" -x 100 -y 40 \
+  # The pane runs bash: a build user's login shell may be nologin and $SHELL unset.
+  SHELL=$BASH tmux -L "$socket" -f /dev/null new-session -d -s "keep$run" -x 100 -y 40 \
     "'$pellak' ${1-n.txt}; echo \$? > .status; sleep 5"
   wait_for "Editing 1:1${1- n.txt}" "start-up"
 }
