@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/display.h"
 #include "core/editor_state.h"
 #include "core/grid.h"
 #include "core/input.h"
@@ -51,7 +52,7 @@ bool ReadName(char* name) {
 bool MayOverwrite(const char* name, const FileIdentity& known) {
   struct stat info;
   if (stat(name, &info) != 0 || S_ISDIR(info.st_mode) || SameFile(known, info)) return true;
-  std::printf(known.exists ? kChangedSince : kNotRead, name);
+  std::printf(known.exists ? kChangedSince : kNotRead, ShownName(name).c_str());
   if (Confirm(kOverwrite)) return true;
   std::puts(kLeftAsItIs);
   return false;
@@ -135,16 +136,17 @@ SaveOutcome SaveOnce(char* file_name, const char* grid, FileIdentity& known, boo
   switch (result.outcome) {
     case WriteOutcome::kWritten:
       known = result.identity;
-      std::printf(kSaved, file_name);
+      std::printf(kSaved, ShownName(file_name).c_str());
       return SaveOutcome::kWritten;
     case WriteOutcome::kUnchanged:
-      std::printf(kNotSaved, file_name, result.reason.c_str());
+      std::printf(kNotSaved, ShownName(file_name).c_str(), result.reason.c_str());
       break;
     case WriteOutcome::kOldInCopy:
-      std::printf(kOldContentIn, file_name, result.reason.c_str(), result.old_copy.c_str());
+      std::printf(kOldContentIn, ShownName(file_name).c_str(), result.reason.c_str(),
+                  ShownName(result.old_copy).c_str());
       break;
     case WriteOutcome::kUnknown:
-      std::printf(kSaveFailed, file_name, result.reason.c_str());
+      std::printf(kSaveFailed, ShownName(file_name).c_str(), result.reason.c_str());
       break;
   }
   return SaveOutcome::kFailed;
