@@ -4,13 +4,7 @@
 # options, "-" and "--", --no-rc against a directory whose RC file moves the save key, and
 # --help and --version written to a full device.
 # Usage: command_line.sh PELLAK
-set -u
-pellak=$(realpath "$1")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failed=0
-fail() { echo "FAIL: $*"; failed=1; }
+source "$(dirname "$0")/script_start.sh"
 
 # Each refused argument list (one per line, words split on '|'), then the line it must give.
 refusals=$'--foo\tunrecognized option \'--foo\'

@@ -6,13 +6,7 @@
 # the real name. The recovery line needs strace, which places the termination; without it
 # that part is skipped with a message.
 # Usage: shown_names.sh PELLAK
-set -u
-pellak=$(realpath "$1")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failed=0
-fail() { echo "FAIL: $*"; failed=1; }
+source "$(dirname "$0")/script_start.sh"
 
 name=$'n\e[2J\r\a\x7f\x9b\xc2\x9b\xc4\x9b.txt'
 shown=$'n?[2J?????\xc4\x9b.txt'
