@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The command line as users and scripts meet it: every refused option form (status 2, the usual
 # two lines on standard error, nothing on standard output, no file read or made), the short
-# options, "-" and "--", --no-rc against a directory whose RC file moves the save key, and
-# --help and --version written to a full device.
+# options, "-" and "--", --no-rc against a directory whose RC file moves the save key, an RC file
+# that cannot be made, and --help and --version written to a full device.
 # Usage: command_line.sh PELLAK
 source "$(dirname "$0")/script_start.sh"
 
@@ -84,6 +84,16 @@ cmp -s moved/no-rc.out fresh/no-rc.out || fail "--no-rc output depends on the di
 [ "$(cat moved/.pellak_rc)" = save_overwrite=W ] || fail "--no-rc changed the RC file"
 [ -e fresh/.pellak_rc ] && fail "--no-rc made an RC file"
 grep -q 'RC file' moved/no-rc.out && fail "--no-rc still speaks of the RC file"
+
+# An RC file that cannot be made says why; another user in a directory of root's gets it.
+mkdir closed && chmod 755 "$work" closed
+if setpriv --reuid=nobody --regid=nogroup --clear-groups true 2> /dev/null; then
+  (cd closed && setpriv --reuid=nobody --regid=nogroup --clear-groups "$pellak" < /dev/null > out 2>&1)
+  grep -qx 'Cannot make RC file: Permission denied' closed/out ||
+    fail "an RC file that cannot be made: $(head -5 closed/out)"
+else
+  echo "setpriv cannot run as another user here: the unwritable directory is not tried"
+fi
 
 # An answer that cannot be written ends with status 1 and says why.
 for option in --help -V; do
