@@ -27,12 +27,16 @@ const char kBanner[] = "\n%s by Orvane\n";
 const char kQuitConfirm[] = "Enter 'q' again to quit or anything else to continue";
 const char kQuitLine[] = "q\n";
 const char kHowToQuit[] = "Interrupted: to quit, enter '%s' and then 'q'\n";
-const char kCannotRead[] = "Cannot read standard input: %s\n";
-const char kRecovered[] = "%s: the unsaved document was written to %s\n";
-const char kNotRecovered[] = "%s: the unsaved document could not be written anywhere: %s\n";
-const char kTooLarge[] = "The document grid of max_lines=%i by max_char=%i is too large; lower them in %s\n";
+const char kKeysLine[] = "\nEnter '%s' for help or '%s' to quit\n";
+const char kCannotRead[] = "pellak: cannot read standard input: %s\n";
+const char kRecovered[] = "pellak: %s: the unsaved document was written to %s\n";
+const char kNotRecovered[] = "pellak: %s: the unsaved document could not be written anywhere: %s\n";
+const char kNameTooLong[] = "pellak: file name is longer than %i characters: %s\n";
+const char kTooLarge[] =
+    "pellak: the document grid of max_lines=%i by max_char=%i is too large; lower them in %s\n";
 const char kNoMemory[] =
-    "Not enough memory for the document grid of max_lines=%i by max_char=%i; lower them in %s\n";
+    "pellak: not enough memory for the document grid of max_lines=%i by max_char=%i; lower them "
+    "in %s\n";
 
 // Makes a zero-filled buffer of lsize bytes, or of `minimum` bytes when lsize is smaller.
 LineBufferPtr LineBuffer(size_t minimum = 0) {
@@ -63,8 +67,9 @@ int EndStatus(const EditorState& state) {
     if (!unsaved_changes) DieOfSignal(sig);
     std::string reason;
     std::string path = WriteRecoveryFile(state.file_name, state.grid, &reason);
+    // Straight to standard error: standard output may be a stalled screen.
     if (path.empty()) std::fprintf(stderr, kNotRecovered, strsignal(sig), reason.c_str());
-    else std::fprintf(stderr, kRecovered, strsignal(sig), path.c_str());
+    else std::fprintf(stderr, kRecovered, strsignal(sig), ShownName(path).c_str());
     return 1;
   }
   if (InputError() != 0) {
@@ -76,9 +81,9 @@ int EndStatus(const EditorState& state) {
 
 }  // namespace
 
-int StartUp(EditorState& state, int argc, char** argv) {
+int StartUp(EditorState& state, int argc, char** argv, bool read_rc) {
   if (argc > 1 && std::strlen(argv[1]) >= kNameSize) {
-    std::printf("File name is longer than %i characters: %s\n", kNameSize - 1, argv[1]);
+    PrintError(kNameTooLong, kNameSize - 1, ShownName(argv[1]).c_str());
     return 1;
   }
   std::printf(kBanner, kProgramVersion);
@@ -88,19 +93,21 @@ int StartUp(EditorState& state, int argc, char** argv) {
   state.show_numbers_on = 1;
   state.anchor_pos = 0;
   state.page_length = 8;
-  ReadRC(state.command_names, state.command_keys, state.launch_text, &state.anchor_pos,
-         &state.show_numbers_on, &state.page_length);
-  std::printf("\nEnter '%s' for help or '%s' to quit\n", state.command_keys[kHelp],
-              state.command_keys[kQuit]);
+  if (read_rc) {
+    ReadRC(state.command_names, state.command_keys, state.launch_text, &state.anchor_pos,
+           &state.show_numbers_on, &state.page_length);
+  }
+  std::printf(kKeysLine, ShownName(state.command_keys[kHelp]).c_str(),
+              ShownName(state.command_keys[kQuit]).c_str());
 
   switch (AllocateGrid(&state.grid)) {
     case GridAlloc::kOk:
       break;
     case GridAlloc::kTooLarge:
-      std::printf(kTooLarge, lines, lsize - 1, kRcFileName);
+      PrintError(kTooLarge, lines, lsize - 1, kRcFileName);
       return 1;
     case GridAlloc::kNoMemory:
-      std::printf(kNoMemory, lines, lsize - 1, kRcFileName);
+      PrintError(kNoMemory, lines, lsize - 1, kRcFileName);
       return 1;
   }
   state.number_text[0] = 0;
@@ -112,7 +119,7 @@ int StartUp(EditorState& state, int argc, char** argv) {
     state.undo_text = LineBuffer();
     state.undo_text2 = LineBuffer();
   } catch (const std::bad_alloc&) {  // a huge max_char: six lines of it may not fit
-    std::printf(kNoMemory, lines, lsize - 1, kRcFileName);
+    PrintError(kNoMemory, lines, lsize - 1, kRcFileName);
     return 1;
   }
   state.cut_size = state.insert_length = state.copy_length = state.paste_length = 0;
@@ -136,7 +143,7 @@ bool RunTurn(EditorState& state) {
   int count = ReadLine(line, lsize);
   if (count == kReadInterrupted) {
     if (StopSignal()) return false;
-    std::printf(kHowToQuit, state.command_keys[kQuit]);
+    std::printf(kHowToQuit, ShownName(state.command_keys[kQuit]).c_str());
     return true;
   }
   if (count < 0) return EndOfInput(state);
@@ -179,7 +186,7 @@ int RunEditor(int argc, char** argv) {
   char* edit_argv[] = {argv[0], arguments.file, nullptr};
   InstallSignalHandlers(InputIsTerminal());
   auto state = std::make_unique<EditorState>();
-  int status = StartUp(*state, arguments.file ? 2 : 1, edit_argv);
+  int status = StartUp(*state, arguments.file ? 2 : 1, edit_argv, arguments.read_rc);
   if (status == 0) {
     while (RunTurn(*state)) {
     }

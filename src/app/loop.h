@@ -7,9 +7,10 @@ struct EditorState;
 // ends, and returns the exit status.
 int RunEditor(int argc, char** argv);
 
-// Runs start-up: banner, command table, settings, RC file, grid, buffers, start-up load.
-// Returns 0 on success or the exit status to end with.
-int StartUp(EditorState& state, int argc, char** argv);
+// Runs start-up: banner, command table, settings, RC file (unless `read_rc` is false: then the
+// built-in keys and settings hold), grid, buffers, start-up load. Returns 0 on success or the
+// exit status to end with, after a line on standard error saying why.
+int StartUp(EditorState& state, int argc, char** argv, bool read_rc = true);
 
 // Runs one turn of the loop. Returns false when the editor is to end.
 bool RunTurn(EditorState& state);

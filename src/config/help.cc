@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/display.h"
 #include "core/editor_state.h"
 #include "core/grid.h"
 #include "core/input.h"
@@ -107,7 +108,7 @@ template <size_t N>
 void PrintSection(const HelpLine (&section)[N], const CommandKeys& command_keys) {
   for (const HelpLine& line : section) {
     if (line.command == kPlain) std::puts(line.text);
-    else std::printf(kKeyLine, command_keys[line.command], line.text);
+    else std::printf(kKeyLine, ShownName(command_keys[line.command]).c_str(), line.text);
   }
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/display.h"
 #include "core/editor_state.h"
 #include "core/grid.h"
 #include "core/input.h"
@@ -21,13 +22,14 @@ namespace {
 
 const char kReading[] = "Reading RC file: %s\n";
 const char kMaking[] = "Making RC file: %s\n";
-const char kCannotMake[] = "Cannot make RC file";
+const char kCannotMake[] = "Cannot make RC file: %s\n";
 const char kNotUsed[] = "Not using RC file %s: %s; going on with the default keys and settings\n";
 const char kNotRegular[] = "it is not a regular file";
 const char kTooLarge[] = "it is larger than 1 MiB";
 const char kOtherOwner[] = "it belongs to another user";
 const char kWorldWritable[] = "every user may write to it";
-const char kLineTooLong[] = "The line size max_char=%i is too large; lower it in %s\n";
+const char kLineTooLong[] = "pellak: the line size max_char=%i is too large; lower it in %s\n";
+const char kLaunchTooLong[] = "A launch_command in %s has more than %i characters; it was not used\n";
 
 // The largest RC file read (kTooLarge names it); a larger one is no hand-written settings file.
 constexpr off_t kMaxRcSize = 1 << 20;
@@ -147,10 +149,12 @@ void ApplySetting(Setting setting, std::string_view value, Targets& to) {
       *to.show_numbers_on = value == "on" ? 1 : 0;
       break;
     case kLaunchCommand:
-      if (!value.empty()) {
-        size_t length = value.size() < kNameSize - 1 ? value.size() : kNameSize - 1;
-        std::memcpy(to.launch_text, value.data(), length);
-        to.launch_text[length] = 0;
+      // A command cut short could do something else than meant: a long one is not taken.
+      if (value.size() > kNameSize - 1) {
+        std::printf(kLaunchTooLong, kRcFileName, kNameSize - 1);
+      } else if (!value.empty()) {
+        std::memcpy(to.launch_text, value.data(), value.size());
+        to.launch_text[value.size()] = 0;
       }
       break;
   }
@@ -219,7 +223,7 @@ int ReadRC(const CommandNames& command_names, CommandKeys& command_keys, char* l
   Targets to = {command_keys, launch_text, anchor_pos, show_numbers_on, page_length, lsize};
   ApplyText(text, command_names, to);
   if (to.line_size > INT_MAX) {
-    std::printf(kLineTooLong, INT_MAX, kRcFileName);
+    PrintError(kLineTooLong, INT_MAX, kRcFileName);
     Terminate(1);
   }
   // An anchor taken before a later max_char line shortened the lines would lie past the slot.
@@ -233,15 +237,15 @@ void MakeRC(const CommandNames& command_names, const CommandKeys& command_keys,
   // Only a new file: an existing file or link of that name, dangling or not, is left alone.
   int fd = open(file_name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) {
-    std::puts(kCannotMake);
+    std::printf(kCannotMake, std::strerror(errno));
     return;
   }
-  bool written = WriteAll(fd, text.data(), text.size());
-  if (close(fd) != 0) written = false;
-  if (!written) {
+  int error = WriteAll(fd, text.data(), text.size()) ? 0 : errno;
+  if (close(fd) != 0 && error == 0) error = errno;
+  if (error != 0) {
     // A cut-off file would be read as the settings next time; without it the next start
     // writes a whole one. Nothing more can be done when even the removal fails.
     (void)unlink(file_name);
-    std::puts(kCannotMake);
+    std::printf(kCannotMake, std::strerror(error));
   }
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/display.h"
 #include "core/editor_state.h"
 #include "core/grid.h"
 #include "core/input.h"
@@ -256,15 +257,15 @@ bool Open(int ask, char* open_name, char* grid, char* file_name, FileIdentity& k
     DropPlaced(load);
     if (file.missing) {
       // A name that does not exist becomes the document's, for a save to create the file.
-      std::printf(kNotFound, open_name);
+      std::printf(kNotFound, ShownName(open_name).c_str());
       std::strcpy(file_name, open_name);
       known = FileIdentity();
     } else {
-      std::printf(kCannotLoad, open_name, file.reason.c_str());
+      std::printf(kCannotLoad, ShownName(open_name).c_str(), file.reason.c_str());
     }
     return false;
   }
-  std::printf(kOpened, open_name);
+  std::printf(kOpened, ShownName(open_name).c_str());
   std::printf(kReadBytes, file.size);
   FinishLoad(load);
   if (load.length < file.size) std::printf(kZeroByte, load.length + 1, file.size - load.length);
