@@ -12,6 +12,7 @@
 #include "core/grid.h"
 #include "core/input.h"
 #include "file/file_io.h"
+#include "file/leftovers.h"
 #include "file/name_answer.h"
 
 namespace {
@@ -129,6 +130,7 @@ SaveOutcome SaveOnce(char* file_name, const char* grid, FileIdentity& known, boo
       return SaveOutcome::kFailed;
     }
   }
+  ReportLeftovers(file_name);
   if (!confirmed && !MayOverwrite(file_name, known)) return SaveOutcome::kFailed;
   WriteResult result = WriteWholeFile(file_name, DocumentSize(grid),
                                       [grid](int fd) { return WriteDocument(fd, grid); });
