@@ -16,7 +16,9 @@ const char kUsage[] =
     "\"pellak -- --help\" edits a file named --help.\n"
     "Keys and settings are read from %s in the working directory, which is written\n"
     "with the defaults when it is missing.\n"
-    "Keys, settings and the file format: man pellak\n";
+    "Unsaved work a session could not keep (a hangup, a kill, lost input) is written to\n"
+    "FILE.hup beside FILE, else in $HOME or pellak-UID in $TMPDIR or /tmp; the next start\n"
+    "names it. Keys, settings, the file format and recovery: man pellak\n";
 const char kExtraNames[] = "pellak: more than one file name; only the first, %s, is edited\n";
 
 }  // namespace
