@@ -92,21 +92,22 @@ part_signals() {
   [ "$status" = 1 ] || fail "standard input a directory: status $status, expected 1"
   grep -q "^pellak: cannot read standard input: Is a directory$" err || fail "standard input a directory: $(cat err)"
 
-  command -v python3 > /dev/null || { skip "python3 is not installed: no socket as standard input"; return; }
   # A socket as standard input and output (inetd) whose peer leaves without reading the
   # screens: the read fails with ECONNRESET.
-  python3 - "$pellak" <<'EOF' > out 2> err
-import socket, subprocess, sys, time
-ours, theirs = socket.socketpair()
-editor = subprocess.Popen([sys.argv[1], 'n.txt'], stdin=theirs, stdout=theirs)
-theirs.close()
-ours.sendall(b'typed work\n')
-for _ in range(100):  # until the second screen has come
-    time.sleep(0.1)
-    if ours.recv(65536, socket.MSG_PEEK | socket.MSG_DONTWAIT).count(b'Editing') >= 2: break
-ours.close()
-print(editor.wait())
-EOF
+  perl -MSocket -e '
+    socketpair(my $ours, my $theirs, AF_UNIX, SOCK_STREAM, PF_UNSPEC) or die "socketpair: $!";
+    my $editor = fork // die;
+    if (!$editor) { open STDIN, "<&", $theirs; open STDOUT, ">&", $theirs; exec $ARGV[0], "n.txt" }
+    close $theirs;
+    syswrite $ours, "typed work\n";
+    for (1 .. 100) {  # until the second screen has come
+      select undef, undef, undef, 0.1;
+      recv $ours, my $screens, 65536, MSG_PEEK | MSG_DONTWAIT;
+      last if (() = $screens =~ /Editing/g) >= 2;
+    }
+    close $ours;
+    waitpid $editor, 0;
+    print $? >> 8, "\n";' "$pellak" > out 2> err
   [ "$(cat out)" = 1 ] || fail "socket peer gone: status $(cat out), expected 1"
   holds n.txt.hup "socket peer gone" "typed work"
   grep -q "^pellak: cannot read standard input: Connection reset by peer$" err || fail "socket peer gone: $(cat err)"
@@ -181,8 +182,10 @@ part_places() {
     "$pellak" t.txt < <(printf 'new\nS\n') > /dev/null; } 2> /dev/null
   local copy
   copy=$(ls t.txt.pellak-backup* 2> /dev/null)
-  [ -n "$copy" ] || fail "ftruncate kill: no copy left: $(ls)"
   case $copy in
+    "")  # the save keeps no copy at that point: then the file must be whole, old or new
+      grep -qx 'old\|new' t.txt || fail "ftruncate kill: t.txt is neither old nor new, and no copy"
+      skip "no copy was left by a kill at the first ftruncate: none to find" ;;
     t.txt.pellak-backup-??????)
       "$pellak" t.txt < /dev/null > out
       grep -q "^Found $copy, the old content of t.txt kept by a save that did not finish, " out ||
@@ -192,24 +195,24 @@ part_places() {
 }
 
 part_screen() {
-  command -v python3 > /dev/null || { skip "python3 is not installed: no slow non-blocking screen"; return; }
   # 3,000 turns of output (over 300 kB) through a non-blocking pipe read 4 kB at a time.
   { seq -f 'line %g' 3000; printf 'q\nq\n'; } > keys
   "$pellak" < /dev/null > /dev/null  # makes the RC file, which the next runs only read
   "$pellak" < keys > expected
-  python3 - "$pellak" <<'EOF' > got
-import os, subprocess, sys, time
-r, w = os.pipe()
-os.set_blocking(w, False)
-editor = subprocess.Popen([sys.argv[1]], stdin=open('keys'), stdout=w)
-os.close(w)
-while True:
-    time.sleep(0.002)
-    block = os.read(r, 4096)
-    if not block: break
-    sys.stdout.buffer.write(block)
-if editor.wait() != 0: sys.exit('status %d' % editor.returncode)
-EOF
+  perl -MFcntl -e '
+    pipe my $r, my $w or die "pipe: $!";
+    fcntl $w, F_SETFL, O_NONBLOCK | fcntl $w, F_GETFL, 0 or die "fcntl: $!";
+    my $editor = fork // die;
+    if (!$editor) { open STDIN, "<", "keys"; open STDOUT, ">&", $w; exec $ARGV[0] }
+    close $w;
+    binmode STDOUT;
+    while (1) {
+      select undef, undef, undef, 0.002;
+      sysread $r, my $block, 4096 or last;
+      print $block;
+    }
+    waitpid $editor, 0;
+    exit $? >> 8;' "$pellak" > got || fail "slow non-blocking screen: status $?"
   cmp -s expected got || fail "slow non-blocking screen: $(wc -c < got) bytes of $(wc -c < expected) arrived"
 }
 

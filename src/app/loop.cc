@@ -96,7 +96,8 @@ bool EndOfInput(EditorState& state) {
 // course.
 int EndStatus(const EditorState& state) {
   int sig = StopSignal();
-  if (InputError() != 0 && !sig) (void)PutErrorLine(Formatted(kCannotRead, std::strerror(InputError())));
+  if (InputError() != 0 && !sig)
+    (void)PutErrorLine(Formatted(kCannotRead, std::strerror(InputError())));
   const char* why = sig ? strsignal(sig)
                     : InputError() != 0 ? kReadFailed
                     : partial_load_refused ? kLoadRefused
@@ -116,6 +117,7 @@ int StartUp(EditorState& state, int argc, char** argv) {
     return 1;
   }
   std::printf(kBanner, kProgramVersion);
+  partial_load_refused = quit_unconfirmed = false;  // a harness may run one session after another
   state.file_name[0] = state.open_name[0] = state.launch_text[0] = 0;
   MakeKeys(state.command_names);
   SetDefaultValues(state.command_keys);

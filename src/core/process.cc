@@ -14,10 +14,10 @@ int (*shell_hook)(const char* command) = nullptr;
 
 namespace {
 
-// How long the end of a session waits for a screen or standard error that takes nothing (a
-// terminal stopped with Ctrl-S, a paused reader of a pipe) once the work is safe.
+// How long a session that is ending after a hangup or termination waits for a screen or
+// standard error that takes nothing (a terminal stopped with Ctrl-S, a paused pipe reader).
 constexpr int kLastWaitMs = 2000;
-constexpr int kErrorTries = 3;  // writes of the line on standard error cut short before it is dropped
+constexpr int kErrorTries = 3;  // cut-short writes of a line on standard error before it is dropped
 
 volatile sig_atomic_t stop_signal = 0;
 volatile sig_atomic_t interrupted = 0;
@@ -57,8 +57,10 @@ bool Wait(int fd, short events, bool interruptible) {
   sigset_t open_mask;
   (void)sigprocmask(SIG_BLOCK, &handled, &open_mask);  // cannot fail with valid sets
   int ready = -1;
-  if (!stop_signal && !(interruptible && interrupted)) ready = ppoll(&wanted, 1, nullptr, &open_mask);
-  else errno = EINTR;
+  if (!stop_signal && !(interruptible && interrupted))
+    ready = ppoll(&wanted, 1, nullptr, &open_mask);
+  else
+    errno = EINTR;
   int error = errno;
   (void)sigprocmask(SIG_SETMASK, &open_mask, nullptr);
   return ready >= 0 || error != EINTR;

@@ -47,7 +47,8 @@ std::set<std::pair<dev_t, ino_t>> named;
 
 // Returns true when `name` is `prefix` followed by the six random characters of mkstemp.
 bool IsRandomName(const std::string& name, const std::string& prefix) {
-  return name.size() == prefix.size() + kRandomPart && name.compare(0, prefix.size(), prefix) == 0 &&
+  return name.size() == prefix.size() + kRandomPart &&
+         name.compare(0, prefix.size(), prefix) == 0 &&
          name.find_first_not_of(kMkstempLetters, prefix.size()) == std::string::npos;
 }
 
@@ -62,7 +63,8 @@ bool IsRecoveryName(const std::string& name, const std::string& stem) {
 // Returns what the file `name` is to the document of base name `base`.
 Kind KindOf(const std::string& name, const std::string& base) {
   std::string recovery_stem = RecoveryStem(base.c_str());
-  if (name.compare(0, recovery_stem.size(), recovery_stem) == 0 && IsRecoveryName(name, recovery_stem))
+  if (name.compare(0, recovery_stem.size(), recovery_stem) == 0 &&
+      IsRecoveryName(name, recovery_stem))
     return Kind::kRecovery;
   if (IsRandomName(name, FitStem(base, std::strlen(kCopyTag) + kRandomPart) + kCopyTag))
     return Kind::kCopy;
@@ -88,7 +90,8 @@ std::vector<Found> FindIn(int dir, const std::string& base) {
     struct stat info;
     // Only a regular file of the user's is the editor's: another user may make files of any
     // name in a shared directory.
-    if (kind == Kind::kNone || fstatat(dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+    if (kind == Kind::kNone ||
+        fstatat(dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
         !S_ISREG(info.st_mode) || info.st_uid != geteuid() ||
         !named.insert({info.st_dev, info.st_ino}).second)
       continue;

@@ -231,7 +231,8 @@ int DataWarning(float percentage) {
   std::printf(kPartial, static_cast<double>(percentage));
   char answer[kWarningAnswerSize];
   int count = ReadLine(answer, kWarningAnswerSize);
-  if (count == kReadInterrupted) {  // Ctrl-C, or a hangup: the document stays for its keeping
+  // Ctrl-C cancels the load; so does a hangup, after which the document kept is the intact one.
+  if (count == kReadInterrupted) {
     std::puts(kLoadCancelled);
     return 1;
   }
