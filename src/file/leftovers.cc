@@ -75,15 +75,12 @@ Kind KindOf(const std::string& name, const std::string& base) {
 }
 
 // Returns the kept files of the user's for the document of base name `base` in the directory
-// `dir` (which it closes) that were not named yet: recovery files, copies, then parts of saves,
+// `directory` ("" for the working directory) that were not named yet: recovery files, copies, then parts of saves,
 // each kind in the order of its names.
-std::vector<Found> FindIn(int dir, const std::string& base) {
+std::vector<Found> FindIn(const std::string& directory, const std::string& base) {
   std::vector<Found> found;
-  DIR* listing = fdopendir(dir);
-  if (!listing) {
-    (void)close(dir);  // only read through
-    return found;
-  }
+  DIR* listing = opendir(directory.empty() ? "." : directory.c_str());
+  if (!listing) return found;
   while (const dirent* entry = readdir(listing)) {
     std::string name = entry->d_name;
     Kind kind = KindOf(name, base);
@@ -122,9 +119,11 @@ void ReportLeftovers(const char* file_name) {
   std::string document = ShownName(file_name);
   for (int place = 0; place < kKeptPlaces; ++place) {
     std::string directory;
+    // A place that is not there, or not the user's own, holds nothing of the editor's.
     int dir = OpenKeptPlace(file_name, place, false, &directory);
-    if (dir < 0) continue;  // a place that is not there holds nothing
-    for (const Found& found : FindIn(dir, base)) {
+    if (dir < 0) continue;
+    (void)close(dir);  // only looked at
+    for (const Found& found : FindIn(directory, base)) {
       std::string path = ShownName((directory + found.name).c_str());
       std::string when = WhenText(found.written);
       switch (found.kind) {
