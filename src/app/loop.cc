@@ -18,6 +18,7 @@
 #include "core/input.h"
 #include "core/process.h"
 #include "edit/undo.h"
+#include "file/leftovers.h"
 #include "file/load.h"
 #include "file/recovery.h"
 #include "file/save.h"
@@ -158,6 +159,8 @@ int StartUp(EditorState& state, int argc, char** argv) {
     std::strcpy(state.file_name, argv[1]);
     Open(1, state.open_name, state.grid, state.file_name, state.file_identity);
     if (partial_load_refused) return 1;
+  } else {
+    ReportLeftovers("");  // what a session without a file name left
   }
   state.undo_kind = state.undo_line = state.undo_line2 = 0;
   state.line_lock = state.cur_pos = state.cur_line = 0;

@@ -29,6 +29,7 @@ const char kFoundCopy[] =
 const char kFoundPart[] =
     "Found %s, the new content of %s written by a save that did not finish, %s; the file itself "
     "was left as it was: look at it, then delete it\n";
+const char kNoName[] = "the document without a name";
 const char kTimeFormat[] = "%Y-%m-%d %H:%M";
 const char kMkstempLetters[] =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
@@ -114,9 +115,8 @@ std::string WhenText(time_t written) {
 }  // namespace
 
 void ReportLeftovers(const char* file_name) {
-  if (!file_name[0]) return;
   std::string base = BaseNameOf(file_name);
-  std::string document = ShownName(file_name);
+  std::string document = file_name[0] ? ShownName(file_name) : kNoName;
   for (int place = 0; place < kKeptPlaces; ++place) {
     std::string directory;
     // A place that is not there, or not the user's own, holds nothing of the editor's.
