@@ -22,7 +22,9 @@ scratch=$(mktemp -d)
 work="$scratch/dir"
 out="$scratch/out"
 err="$scratch/err"
-mkdir "$work"
+mkdir "$work" "$scratch/home" "$scratch/tmp"
+# Recovery files and copies of other runs, in the real home or temporary directory, stay out.
+export HOME="$scratch/home" TMPDIR="$scratch/tmp"
 trap 'chmod -R u+rwx "$scratch" 2>/dev/null; rm -rf "$scratch"' EXIT
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }

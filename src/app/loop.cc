@@ -1,6 +1,7 @@
 #include "app/loop.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include "core/input.h"
 #include "core/process.h"
 #include "edit/undo.h"
+#include "file/leftovers.h"
 #include "file/load.h"
 #include "file/recovery.h"
 #include "file/save.h"
@@ -32,6 +34,9 @@ const char kCannotRead[] = "pellak: cannot read standard input: %s\n";
 const char kRecovered[] = "pellak: %s: the unsaved document was written to %s\n";
 const char kNotRecovered[] = "pellak: %s: the unsaved document could not be written anywhere: %s\n";
 const char kNameTooLong[] = "pellak: file name is longer than %i characters: %s\n";
+const char kEndAtQuestion[] = "end of input at the quit question";
+const char kReadFailed[] = "standard input unreadable";
+const char kLoadRefused[] = "partial load refused";
 const char kTooLarge[] =
     "pellak: the document grid of max_lines=%i by max_char=%i is too large; lower them in %s\n";
 const char kNoMemory[] =
@@ -50,6 +55,35 @@ void EnterText(EditorState& state, const char* text) {
   if (!state.line_lock && state.cur_line < lines - 1) ++state.cur_line;
 }
 
+// Set when input ended at a terminal's quit question with unsaved changes: a second Ctrl-D, or
+// a terminal that failed, is no answer of the user's.
+bool quit_unconfirmed = false;
+
+// Returns `format` filled in with the texts that follow it, as one string.
+__attribute__((format(printf, 1, 2))) std::string Formatted(const char* format, ...) {
+  va_list args, again;
+  va_start(args, format);
+  va_copy(again, args);
+  int size = std::vsnprintf(nullptr, 0, format, args);
+  std::string text(size < 0 ? 0 : static_cast<size_t>(size) + 1, '\0');
+  if (size >= 0) std::vsnprintf(text.data(), text.size(), format, again);
+  va_end(again);
+  va_end(args);
+  if (size < 0) return format;
+  text.pop_back();  // the terminator
+  return text;
+}
+
+// Writes the unsaved document to a recovery file and says where on standard error, `why` the
+// session ended leading the line.
+void KeepWork(const EditorState& state, const char* why) {
+  std::string reason;
+  std::string path = WriteRecoveryFile(state.file_name, state.grid, &reason);
+  // The work is safe (or cannot be made so): no stopped terminal may hold up the end from here.
+  if (path.empty()) (void)PutErrorLine(Formatted(kNotRecovered, why, reason.c_str()));
+  else (void)PutErrorLine(Formatted(kRecovered, why, ShownName(path.c_str()).c_str()));
+}
+
 // Acts on end of input at the command prompt. At a terminal, with unsaved changes, it asks the
 // quit question as the quit key does; otherwise the editor ends. Returns false to end.
 bool EndOfInput(EditorState& state) {
@@ -60,23 +94,24 @@ bool EndOfInput(EditorState& state) {
   return true;
 }
 
-// Returns the exit status of a session that has left its loop. After a hangup or termination
-// unsaved work goes to a recovery file; without any, the signal takes its course.
+// Returns the exit status of a session that has left its loop. A session that ends otherwise
+// than by the user's quit or the end of piped input (a hangup, a termination, a read error, end
+// of input at a terminal's quit question, a refused partial load) ends with status 1, its
+// unsaved work in a recovery file; after a signal without unsaved work the signal takes its
+// course.
 int EndStatus(const EditorState& state) {
-  if (int sig = StopSignal()) {
-    if (!unsaved_changes) DieOfSignal(sig);
-    std::string reason;
-    std::string path = WriteRecoveryFile(state.file_name, state.grid, &reason);
-    // Straight to standard error: standard output may be a stalled screen.
-    if (path.empty()) std::fprintf(stderr, kNotRecovered, strsignal(sig), reason.c_str());
-    else std::fprintf(stderr, kRecovered, strsignal(sig), ShownName(path).c_str());
-    return 1;
-  }
-  if (InputError() != 0) {
-    std::fprintf(stderr, kCannotRead, std::strerror(InputError()));
-    return 1;
-  }
-  return last_save_failed ? 1 : 0;
+  int sig = StopSignal();
+  if (InputError() != 0 && !sig)
+    (void)PutErrorLine(Formatted(kCannotRead, std::strerror(InputError())));
+  const char* why = sig ? strsignal(sig)
+                    : InputError() != 0 ? kReadFailed
+                    : partial_load_refused ? kLoadRefused
+                    : quit_unconfirmed ? kEndAtQuestion
+                                       : nullptr;
+  if (!why) return last_save_failed ? 1 : 0;
+  if (!unsaved_changes && sig) DieOfSignal(sig);
+  if (unsaved_changes) KeepWork(state, why);
+  return 1;
 }
 
 }  // namespace
@@ -87,6 +122,7 @@ int StartUp(EditorState& state, int argc, char** argv, bool read_rc) {
     return 1;
   }
   std::printf(kBanner, kProgramVersion);
+  partial_load_refused = quit_unconfirmed = false;  // a harness may run one session after another
   state.file_name[0] = state.open_name[0] = state.launch_text[0] = 0;
   MakeKeys(state.command_names);
   SetDefaultValues(state.command_keys);
@@ -128,6 +164,9 @@ int StartUp(EditorState& state, int argc, char** argv, bool read_rc) {
     std::strcpy(state.open_name, argv[1]);
     std::strcpy(state.file_name, argv[1]);
     Open(1, state.open_name, state.grid, state.file_name, state.file_identity);
+    if (partial_load_refused) return 1;
+  } else {
+    ReportLeftovers("");  // what a session without a file name left
   }
   state.undo_kind = state.undo_line = state.undo_line2 = 0;
   state.line_lock = state.cur_pos = state.cur_line = 0;
@@ -136,7 +175,7 @@ int StartUp(EditorState& state, int argc, char** argv, bool read_rc) {
 
 bool RunTurn(EditorState& state) {
   char* line = state.input_line.get();
-  if (StopSignal() || std::strcmp(line, kQuitLine) == 0) return false;
+  if (StopSignal() || partial_load_refused || std::strcmp(line, kQuitLine) == 0) return false;
   DropOutputIfGone();
   Display(state.cur_line, state.cur_pos, state.page_length - 1, state.grid,
           state.show_numbers_on, state.file_name);
@@ -179,6 +218,7 @@ void ShutDown(EditorState& state) {
 
 int RunEditor(int argc, char** argv) {
   static char out_buffer[1 << 16];
+  WaitForSlowScreen();
   std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
   Arguments arguments = ReadArguments(argc, argv);
   if (arguments.answered) return arguments.status;
@@ -202,10 +242,15 @@ namespace cmd {
 void quit(EditorState& state) {
   std::puts(kQuitConfirm);
   char* line = state.input_line.get();
-  // "q" and end of input confirm the quit; Ctrl-C and any other answer go on.
+  // "q" and end of input confirm the quit; Ctrl-C and any other answer go on. At a terminal
+  // end of input ends the session all the same, but keeps unsaved work as a hangup does.
   bool answered = ReadAnswer(line, lsize);
-  if (answered ? std::strcmp(line, "q") == 0 : AtEndOfInput()) std::strcpy(line, kQuitLine);
-  else line[0] = 0;
+  if (answered ? std::strcmp(line, "q") == 0 : AtEndOfInput()) {
+    quit_unconfirmed = !answered && InputIsTerminal() && unsaved_changes;
+    std::strcpy(line, kQuitLine);
+  } else {
+    line[0] = 0;
+  }
 }
 
 }  // namespace cmd

@@ -14,6 +14,11 @@ int (*shell_hook)(const char* command) = nullptr;
 
 namespace {
 
+// How long a session that is ending after a hangup or termination waits for a screen or
+// standard error that takes nothing (a terminal stopped with Ctrl-S, a paused pipe reader).
+constexpr int kLastWaitMs = 2000;
+constexpr int kErrorTries = 3;  // cut-short writes of a line on standard error before it is dropped
+
 volatile sig_atomic_t stop_signal = 0;
 volatile sig_atomic_t interrupted = 0;
 bool installed = false;
@@ -40,6 +45,55 @@ void SetPipeAction(void (*handler)(int)) {
   action.sa_handler = handler;
   sigemptyset(&action.sa_mask);
   (void)sigaction(SIGPIPE, &action, nullptr);  // fails only for an invalid signal
+}
+
+// Waits until `fd` is ready for `events`. A hangup or termination always ends the wait, a
+// Ctrl-C only when `interruptible`. Returns false when a signal ended it or had come already.
+bool Wait(int fd, short events, bool interruptible) {
+  pollfd wanted = {fd, events, 0};
+  if (!installed) return poll(&wanted, 1, -1) >= 0 || errno != EINTR;
+  // The handled signals are blocked from the test of the flags until ppoll lets them in, so
+  // none can slip in between and leave the wait unwoken.
+  sigset_t open_mask;
+  (void)sigprocmask(SIG_BLOCK, &handled, &open_mask);  // cannot fail with valid sets
+  int ready = -1;
+  if (!stop_signal && !(interruptible && interrupted))
+    ready = ppoll(&wanted, 1, nullptr, &open_mask);
+  else
+    errno = EINTR;
+  int error = errno;
+  (void)sigprocmask(SIG_SETMASK, &open_mask, nullptr);
+  return ready >= 0 || error != EINTR;
+}
+
+// Returns true when `fd` can take output now or within kLastWaitMs (or has failed, which the
+// write then reports).
+bool ReadyWithin(int fd) {
+  pollfd wanted = {fd, POLLOUT, 0};
+  return poll(&wanted, 1, kLastWaitMs) > 0;
+}
+
+bool screen_lost = false;  // after a hangup, the screen took nothing within kLastWaitMs
+
+// Writes standard output's buffered bytes for the stream WaitForSlowScreen makes. Returns how
+// many were written; fewer than `size` is the stream's error.
+ssize_t WriteScreen(void*, const char* data, size_t size) {
+  size_t done = 0;
+  while (done < size) {
+    if (stop_signal && (screen_lost || !ReadyWithin(STDOUT_FILENO))) {
+      screen_lost = true;
+      break;
+    }
+    ssize_t put = write(STDOUT_FILENO, data + done, size - done);
+    if (put > 0) {
+      done += static_cast<size_t>(put);
+    } else if (put < 0 && errno == EAGAIN) {
+      (void)WaitForOutput(STDOUT_FILENO);  // a hangup meanwhile is seen at the loop's top
+    } else if (put == 0 || errno != EINTR) {
+      break;  // gone: its reader closed, a closed terminal, a full disk
+    }
+  }
+  return static_cast<ssize_t>(done);
 }
 
 }  // namespace
@@ -78,20 +132,9 @@ void InstallSignalHandlers(bool interactive) {
   installed = true;
 }
 
-bool WaitForInput(int fd) {
-  pollfd wanted = {fd, POLLIN, 0};
-  if (!installed) return poll(&wanted, 1, -1) >= 0 || errno != EINTR;
-  // The handled signals are blocked from the test of the flags until ppoll lets them in, so
-  // none can slip in between and leave the wait unwoken.
-  sigset_t open_mask;
-  (void)sigprocmask(SIG_BLOCK, &handled, &open_mask);  // cannot fail with valid sets
-  int ready = -1;
-  if (!stop_signal && !interrupted) ready = ppoll(&wanted, 1, nullptr, &open_mask);
-  else errno = EINTR;
-  int error = errno;
-  (void)sigprocmask(SIG_SETMASK, &open_mask, nullptr);
-  return ready >= 0 || error != EINTR;
-}
+bool WaitForInput(int fd) { return Wait(fd, POLLIN, true); }
+
+bool WaitForOutput(int fd) { return Wait(fd, POLLOUT, false); }
 
 int StopSignal() { return stop_signal; }
 
@@ -127,4 +170,26 @@ void DropOutputIfGone() {
     if (null_fd != STDOUT_FILENO) (void)close(null_fd);
   }
   std::clearerr(stdout);
+}
+
+void WaitForSlowScreen() {
+  cookie_io_functions_t io = {nullptr, WriteScreen, nullptr, nullptr};
+  // Without the stream (no memory) output goes on through the plain one.
+  if (FILE* screen = fopencookie(nullptr, "w", io)) stdout = screen;
+}
+
+bool PutErrorLine(const std::string& line) {
+  const char* data = line.data();
+  size_t size = line.size();
+  for (int tries = 0; size > 0;) {
+    if (!ReadyWithin(STDERR_FILENO)) return false;
+    ssize_t put = write(STDERR_FILENO, data, size);
+    if (put > 0) {
+      data += put;
+      size -= static_cast<size_t>(put);
+    } else if (put == 0 || (errno != EINTR && errno != EAGAIN) || ++tries == kErrorTries) {
+      return false;
+    }
+  }
+  return true;
 }

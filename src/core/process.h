@@ -3,6 +3,8 @@
 // through the hooks and installs no signal handlers.
 #pragma once
 
+#include <string>
+
 // Ends the process with `status` after flushing output; the one way out besides returning
 // from RunEditor. A harness that runs the editor in-process may set terminate_hook, which must
 // not return (it may throw).
@@ -23,6 +25,10 @@ void InstallSignalHandlers(bool interactive);
 // come already.
 bool WaitForInput(int fd);
 
+// Waits until `fd` can take more output. Returns false when a hangup or termination came first
+// or had come already; a Ctrl-C does not end this wait.
+bool WaitForOutput(int fd);
+
 // Returns the SIGHUP or SIGTERM received, or 0.
 int StopSignal();
 
@@ -41,3 +47,13 @@ bool InterruptPending();
 // Once writing to standard output has failed (its reader gone, a full disk, a closed
 // terminal), sends all further output to /dev/null, so the session goes on without a screen.
 void DropOutputIfGone();
+
+// Makes standard output wait for a slow reader: where its descriptor is non-blocking, a write
+// that cannot go on yet waits until it can, so only a screen that is gone fails. Once a hangup
+// or termination has come, a write goes out only when the screen takes it at once or within a
+// moment; else the screen counts as gone, so that no output holds up the end of the session.
+void WaitForSlowScreen();
+
+// Writes `line` to standard error like a screen write after a hangup: it is dropped when a
+// stopped terminal or a full pipe does not take it within a moment. Returns true when written.
+bool PutErrorLine(const std::string& line);

@@ -40,6 +40,11 @@ std::string FitStem(const std::string& stem, size_t extra) {
 int OpenPrivateDirectory(const std::string& parent, std::string* path) {
   *path = parent + kPrivatePrefix + std::to_string(geteuid()) + "/";
   if (mkdir(path->c_str(), 0700) != 0 && errno != EEXIST) return -1;
+  return FindPrivateDirectory(parent, path);
+}
+
+int FindPrivateDirectory(const std::string& parent, std::string* path) {
+  *path = parent + kPrivatePrefix + std::to_string(geteuid()) + "/";
   int fd = open(path->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ELOOP || errno == ENOTDIR) errno = EPERM;

@@ -39,6 +39,10 @@ std::string FitStem(const std::string& stem, size_t extra);
 // with a final slash in *path, or -1 with errno set.
 int OpenPrivateDirectory(const std::string& parent, std::string* path);
 
+// Opens the user's private directory in `parent` like OpenPrivateDirectory, but never makes it:
+// a missing one fails with ENOENT.
+int FindPrivateDirectory(const std::string& parent, std::string* path);
+
 // Returns the temporary directory with a final slash: $TMPDIR when it is set and `fallback`
 // is false, else /tmp.
 std::string TemporaryParent(bool fallback);

@@ -11,6 +11,7 @@
 #include "core/input.h"
 #include "core/process.h"
 #include "file/file_identity.h"
+#include "file/leftovers.h"
 #include "file/name_answer.h"
 #include "file/read_file.h"
 #include "file/save.h"
@@ -35,6 +36,7 @@ const char kPartial[] =
     "Do you wish to continue (Y,n)?\n"
     "If not, restart with more lines by editing the .pellak_rc file.\n";
 const char kGoOn[] = "Y\n";
+const char kLoadCancelled[] = "The load was cancelled; the document is unchanged";
 const char kNoMemory[] = "not enough memory to load the file; the document is unchanged";
 const char kNoMemoryReason[] = "not enough memory for the file";
 const char kZeroByte[] =
@@ -198,15 +200,16 @@ void DropPlaced(Placement& load) {
 }
 
 // Reports the lines of a load that has read its whole file, asks before a partial load, and
-// makes the lines the document.
-void FinishLoad(Placement& load) {
+// makes the lines the document. Returns false when the partial load was not agreed to: the
+// document is then as it was, but for the slots DropPlaced has to empty.
+bool FinishLoad(Placement& load) {
   bool final_line = load.column > 0 && !load.stopped;
   int count = load.line + (final_line ? 1 : 0);
   for (int number : load.splits) std::printf(kSplit, number);
   std::printf(kGenerated, count);
   if (load.stopped) {
     float percentage = LoadedPercentage(load.last, load.length, load.examined, load.pending);
-    if (percentage >= 0) DataWarning(percentage);
+    if (percentage >= 0 && DataWarning(percentage) != 0) return false;
   }
   size_t bytes = static_cast<size_t>(count) * static_cast<size_t>(lsize);
   if (load.target != load.grid) {  // staged, or an empty file
@@ -220,15 +223,25 @@ void FinishLoad(Placement& load) {
   }
   used_lines = count;
   unsaved_changes = false;  // the grid now holds the file
+  return true;
 }
 
 }  // namespace
 
+bool partial_load_refused = false;
+
 int DataWarning(float percentage) {
   std::printf(kPartial, static_cast<double>(percentage));
   char answer[kWarningAnswerSize];
-  if (ReadLine(answer, kWarningAnswerSize) < 0 || std::strcmp(answer, kGoOn) != 0) Terminate(1);
-  return 0;
+  int count = ReadLine(answer, kWarningAnswerSize);
+  // Ctrl-C cancels the load; so does a hangup, after which the document kept is the intact one.
+  if (count == kReadInterrupted) {
+    std::puts(kLoadCancelled);
+    return 1;
+  }
+  if (count >= 0 && std::strcmp(answer, kGoOn) == 0) return 0;
+  partial_load_refused = true;
+  return 1;
 }
 
 void ParseLines(const char* text, char* grid) {
@@ -239,11 +252,13 @@ void ParseLines(const char* text, char* grid) {
     std::puts(kNoMemory);
     return;
   }
-  FinishLoad(load);
+  if (!FinishLoad(load)) DropPlaced(load);
 }
 
-bool Open(int ask, char* open_name, char* grid, char* file_name, FileIdentity& known) {
-  if (ask == 0 && !AskOpenName(open_name, grid, file_name, known)) return false;
+namespace {
+
+// Does what Open does, but for naming what earlier sessions left for the file.
+bool LoadFile(char* open_name, char* grid, char* file_name, FileIdentity& known) {
   Placement load(grid);
   FileText file = ReadFileInBlocks(
       open_name, [&load](const char* block, size_t count, size_t file_size) {
@@ -267,11 +282,23 @@ bool Open(int ask, char* open_name, char* grid, char* file_name, FileIdentity& k
   }
   std::printf(kOpened, ShownName(open_name).c_str());
   std::printf(kReadBytes, file.size);
-  FinishLoad(load);
+  if (!FinishLoad(load)) {
+    DropPlaced(load);
+    return false;
+  }
   if (load.length < file.size) std::printf(kZeroByte, load.length + 1, file.size - load.length);
   std::strcpy(file_name, open_name);
   known = IdentityOf(file.info);
   return true;
+}
+
+}  // namespace
+
+bool Open(int ask, char* open_name, char* grid, char* file_name, FileIdentity& known) {
+  if (ask == 0 && !AskOpenName(open_name, grid, file_name, known)) return false;
+  bool loaded = LoadFile(open_name, grid, file_name, known);
+  ReportLeftovers(open_name);
+  return loaded;
 }
 
 namespace cmd {

@@ -6,19 +6,25 @@ struct FileIdentity;
 
 // Loads the file named by `open_name` into `grid`. With `ask` 0 the open dialog runs first and
 // may save the document under `file_name` (last read or written as `known`) or change
-// `open_name`. A file that cannot be read as a whole leaves the document as it was. A file
+// `open_name`. A file that cannot be read as a whole, or a partial load not agreed to, leaves
+// the document as it was. Then names what earlier sessions left for the file (ReportLeftovers). A file
 // loaded, or a name that does not exist, becomes `file_name`, with `known` set to match; when
 // nothing was opened, both stay as they were. Returns true when a file replaced the document.
 bool Open(int ask, char* open_name, char* grid, char* file_name, FileIdentity& known);
 
 // Splits the terminated `text` into lines and puts them into `grid` in place of the document,
-// with the messages and the question of a load from a file. Ends the process with status 1
-// when the user refuses a partial load.
+// with the messages and the question of a load from a file. A partial load not agreed to
+// leaves the document as it was.
 void ParseLines(const char* text, char* grid);
 
 // Warns that only `percentage` percent of the text fits and asks whether to go on. Returns 0
-// when the user answers Y; otherwise ends the process with status 1.
+// when the user answers Y. Otherwise returns 1: a Ctrl-C or a hangup cancels the load, and any
+// other answer or end of input refuses it, which sets partial_load_refused for the session to
+// end with status 1.
 int DataWarning(float percentage);
+
+// Set once the user has refused a partial load: the session is to end with status 1.
+extern bool partial_load_refused;
 
 namespace cmd {
 void open(EditorState& state);

@@ -12,6 +12,7 @@
 #include "core/grid.h"
 #include "core/input.h"
 #include "file/file_identity.h"
+#include "file/leftovers.h"
 #include "file/name_answer.h"
 #include "file/safe_write.h"
 #include "file/text_format.h"
@@ -130,6 +131,7 @@ SaveOutcome SaveOnce(char* file_name, const char* grid, FileIdentity& known) {
       return SaveOutcome::kFailed;
     }
   }
+  ReportLeftovers(file_name);
   size_t size = DocumentSize(grid);
   WriteResult result;
   // A file changed, replaced or made under the name while it was written is asked about anew;
