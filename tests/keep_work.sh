@@ -2,8 +2,9 @@
 # No work is lost when a session ends otherwise than by the user's quit, and what was kept is
 # named at the next start. Usage: keep_work.sh PELLAK PART, PART one of
 #   signals   kill -TERM and -HUP of a piped session (at the prompt and at the partial-load
-#             question; a refused one is a session case), `| head -1`, unreadable standard input, a
-#             socket whose peer went away
+#             question; a refused one is a session case), a name with control bytes on the line
+#             naming the recovery file, `| head -1`, unreadable standard input, a socket whose
+#             peer went away
 #   places    where recovery files go: a 253-character name, an unwritable directory with
 #             HOME unset, $HOME, $TMPDIR and /tmp, the sync of the directory (strace); each
 #             found again at the next start, as is the copy of a save killed at its ftruncate
@@ -57,6 +58,13 @@ part_signals() {
   is "$(stat -c %a n.txt.1.hup)" 600 "TERM: recovery file mode"
   holds n.txt "TERM: the file itself changed" old
   rm -f n.txt.*
+  # A name with ESC, CR, BEL, DEL, a lone 0x9B (CSI) and an encoded U+009B: the line naming the
+  # recovery file shows each control as a mark.
+  local odd=$'r\e[2J\r\a\x7f\x9b\xc2\x9b\xc4\x9b.txt'
+  name=$odd signal_session $'unsaved\n' TERM " 1  unsaved"
+  holds "$odd.hup" "TERM, a name with control bytes" unsaved
+  printf 'pellak: Terminated: the unsaved document was written to %s\n' "$work/r?[2J?????"$'\xc4\x9b'.txt.hup | cmp -s - err ||
+    fail "TERM, a name with control bytes: $(cat -A err)"
   signal_session $'new\nS\n' HUP
   is "$status" 129 "HUP after saving: status (death by the signal)"
   ls n.txt.*hup 2>/dev/null && fail "HUP without unsaved work left a recovery file"
