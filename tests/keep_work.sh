@@ -40,10 +40,6 @@ signal_session() {
   status=$?
   kill "$feeder" 2> /dev/null
 }
-# Fails with $2 unless the file $1 holds exactly the text $3 (a line end added).
-holds() { printf '%s\n' "$3" | cmp -s - "$1" || fail "$2: $1 does not hold '$3'"; }
-# Fails with $3 unless $1 is $2.
-is() { [ "$1" = "$2" ] || fail "$3: '$1', expected '$2'"; }
 # Fails with $3 unless a line of the file $1 begins with what the basic regular expression $2 matches.
 has() { grep -q "^$2" "$1" || fail "$3: $(head -c 2000 "$1")"; }
 

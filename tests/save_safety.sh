@@ -27,8 +27,6 @@ run() {
 }
 # Fails unless the last run printed the fixed text $1 (into the file $2, by default out).
 said() { grep -qF -- "$1" "$work/${2:-out}" || fail "no \"$1\" in: $(grep -a -e save -e Save -e Overwrite -e link "$work/${2:-out}")"; }
-# Fails with $3 unless $1 is $2.
-is() { [ "$1" = "$2" ] || fail "$3: '$1', expected '$2'"; }
 # Runs as nobody the command $@.
 as_nobody() { setpriv --reuid=nobody --regid=nogroup --clear-groups "$@"; }
 # Fails unless the files $1 and $2 are the same bytes.
