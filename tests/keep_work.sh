@@ -2,8 +2,9 @@
 # No work is lost when a session ends otherwise than by the user's quit, and what was kept is
 # named at the next start. Usage: keep_work.sh PELLAK PART, PART one of
 #   signals   kill -TERM and -HUP of a piped session (at the prompt and at the partial-load
-#             question), a refused partial load, `| head -1`, unreadable standard input, a
-#             socket whose peer went away
+#             question; a refused one is a session case), a name with control bytes on the line
+#             naming the recovery file, `| head -1`, unreadable standard input, a socket whose
+#             peer went away
 #   places    where recovery files go: a 253-character name, an unwritable directory with
 #             HOME unset, $HOME, $TMPDIR and /tmp, the sync of the directory (strace); each
 #             found again at the next start, as is the copy of a save killed at its ftruncate
@@ -11,27 +12,24 @@
 #   terminal  in tmux: Ctrl-C, Ctrl-\, Ctrl-D, Ctrl-S and a closed pane, at the prompt and
 #             at the quit and partial-load questions
 # A part whose tools or rights are missing skips what it cannot do; status 77 when all of it.
-set -u
-pellak=$(realpath "$1")
+source "$(dirname "$0")/script_start.sh"
 part=$2
-work=$(mktemp -d)
 socket="pellak-keep-$$"
 trap 'tmux -L "$socket" kill-server 2>/dev/null; rm -rf "$work"' EXIT
-cd "$work" || exit 1
 mkdir home tmp && export HOME="$work/home" TMPDIR="$work/tmp"  # no other test's leftovers
-failed=0
-fail() { echo "FAIL: $*"; failed=1; }
 skip() { echo "SKIP: $*"; skipped=1; }
 skipped=0
 seq -f 'line %g' 40000 > big.txt && cp big.txt big.orig  # more lines than the grid holds
 
-# Runs the editor on $name (n.txt) with input that types $1 and then stays open; waits for the
-# text $3 on its output (else half a second), sends signal $2 and leaves the status in $status.
+# Runs (execs) the editor on $name, n.txt by default.
+editor() { exec "$pellak" "${name:-n.txt}"; }
+# Runs editor with input that types $1 and then stays open; waits for the text $3 on its output
+# (else half a second), sends signal $2 and leaves the status in $status.
 signal_session() {
   rm -f in out && mkfifo in && : > out
   { printf '%s' "$1"; sleep 10; } > in &
   local feeder=$!
-  "$pellak" "${name:-n.txt}" < in > out 2> err &
+  editor < in > out 2> err &
   local pid=$!
   if [ -n "${3-}" ]; then
     for _ in $(seq 100); do grep -qF -- "$3" out && break; sleep 0.1; done
@@ -42,23 +40,29 @@ signal_session() {
   status=$?
   kill "$feeder" 2> /dev/null
 }
-# Fails with $2 unless the file $1 holds exactly the text $3 (a line end added).
-holds() { printf '%s\n' "$3" | cmp -s - "$1" || fail "$2: $1 does not hold '$3'"; }
+# Fails with $3 unless a line of the file $1 begins with what the basic regular expression $2 matches.
+has() { grep -q "^$2" "$1" || fail "$3: $(head -c 2000 "$1")"; }
 
 part_signals() {
   printf 'old\n' > n.txt
   echo kept > n.txt.hup
   signal_session $'new\n' TERM
-  [ "$status" = 1 ] || fail "TERM with unsaved work: status $status, expected 1"
+  is "$status" 1 "TERM with unsaved work: status"
   holds n.txt.1.hup "TERM" new
   holds n.txt.hup "TERM: an existing recovery file was written over" kept
-  grep -q "^pellak: Terminated: the unsaved document was written to $work/n.txt.1.hup$" err ||
-    fail "TERM: standard error does not say where: $(cat err)"
-  [ "$(stat -c %a n.txt.1.hup)" = 600 ] || fail "TERM: recovery file mode $(stat -c %a n.txt.1.hup)"
+  has err "pellak: Terminated: the unsaved document was written to $work/n.txt.1.hup$" "TERM: where"
+  is "$(stat -c %a n.txt.1.hup)" 600 "TERM: recovery file mode"
   holds n.txt "TERM: the file itself changed" old
   rm -f n.txt.*
+  # A name with ESC, CR, BEL, DEL, a lone 0x9B (CSI) and an encoded U+009B: the line naming the
+  # recovery file shows each control as a mark.
+  local odd=$'r\e[2J\r\a\x7f\x9b\xc2\x9b\xc4\x9b.txt'
+  name=$odd signal_session $'unsaved\n' TERM " 1  unsaved"
+  holds "$odd.hup" "TERM, a name with control bytes" unsaved
+  printf 'pellak: Terminated: the unsaved document was written to %s\n' "$work/r?[2J?????"$'\xc4\x9b'.txt.hup | cmp -s - err ||
+    fail "TERM, a name with control bytes: $(cat -A err)"
   signal_session $'new\nS\n' HUP
-  [ "$status" = 129 ] || fail "HUP after saving: status $status, expected death by the signal"
+  is "$status" 129 "HUP after saving: status (death by the signal)"
   ls n.txt.*hup 2>/dev/null && fail "HUP without unsaved work left a recovery file"
   signal_session $'new\n' HUP
   holds n.txt.hup "HUP with unsaved work" new
@@ -69,28 +73,18 @@ part_signals() {
 
   # At the partial-load question the document is still intact: a hangup keeps it as it was.
   signal_session $'work\nO\nbig.txt\n' HUP "Do you wish to continue (Y,n)?"
-  [ "$status" = 1 ] || fail "HUP at the partial-load question: status $status, expected 1"
+  is "$status" 1 "HUP at the partial-load question: status"
   holds n.txt.hup "HUP at the partial-load question" work
   cmp -s big.txt big.orig || fail "HUP at the partial-load question: big.txt changed"
   rm -f n.txt.hup
-  printf 'work\nO\nbig.txt\nn\n' | "$pellak" n.txt > out 2> err
-  status=$?
-  [ "$status" = 1 ] || fail "refused partial load: status $status, expected 1"
-  holds n.txt.hup "refused partial load with unsaved work" work
-  grep -q "^pellak: partial load refused: the unsaved document was written to $work/n.txt.hup$" err ||
-    fail "refused partial load: $(cat err)"
-  rm -f n.txt.hup
 
   { for i in $(seq 3000); do echo "line $i"; done; echo S; } | "$pellak" a.txt | head -1 > /dev/null
-  status=${PIPESTATUS[1]}
-  [ "$status" = 0 ] || fail "| head -1: status $status, expected 0"
-  [ "$(wc -l < a.txt)" = 3000 ] || fail "| head -1: the file was not saved"
+  is "${PIPESTATUS[1]}" 0 "| head -1: status"
+  is "$(wc -l < a.txt)" 3000 "| head -1: lines saved"
 
-  mkdir dir
-  "$pellak" < dir > /dev/null 2> err
-  status=$?
-  [ "$status" = 1 ] || fail "standard input a directory: status $status, expected 1"
-  grep -q "^pellak: cannot read standard input: Is a directory$" err || fail "standard input a directory: $(cat err)"
+  mkdir dir && "$pellak" < dir > /dev/null 2> err
+  is $? 1 "standard input a directory: status"
+  has err "pellak: cannot read standard input: Is a directory$" "standard input a directory"
 
   # A socket as standard input and output (inetd) whose peer leaves without reading the
   # screens: the read fails with ECONNRESET.
@@ -108,11 +102,10 @@ part_signals() {
     close $ours;
     waitpid $editor, 0;
     print $? >> 8, "\n";' "$pellak" > out 2> err
-  [ "$(cat out)" = 1 ] || fail "socket peer gone: status $(cat out), expected 1"
+  holds out "socket peer gone: status" 1
   holds n.txt.hup "socket peer gone" "typed work"
-  grep -q "^pellak: cannot read standard input: Connection reset by peer$" err || fail "socket peer gone: $(cat err)"
-  grep -q "^pellak: standard input unreadable: the unsaved document was written to $work/n.txt.hup$" err ||
-    fail "socket peer gone: $(cat err)"
+  has err "pellak: cannot read standard input: Connection reset by peer$" "socket peer gone"
+  has err "pellak: standard input unreadable: the unsaved document was written to $work/n.txt.hup$" "socket peer gone"
 }
 
 part_places() {
@@ -122,8 +115,7 @@ part_places() {
   name=$long signal_session $'work\n' TERM
   holds "$stem.hup" "253-character name" work
   "$pellak" "$long" < /dev/null > out
-  grep -q "^Found $stem.hup, unsaved work on $long from a session that ended " out ||
-    fail "253-character name: the next start does not name $stem.hup"
+  has out "Found $stem.hup, unsaved work on $long from a session that ended " "253-character name: the next start"
 
   if command -v strace > /dev/null; then
     # The file and then its directory are synced: the directory's descriptor is the one the
@@ -148,27 +140,21 @@ part_places() {
   local nobody
   nobody=$(id -u nobody)
   chmod 755 "$work" && mkdir locked own_home own_tmp && chown nobody own_home own_tmp
-  # Runs (execs) the editor on locked/x.txt as nobody with only PATH and the variables "$@".
-  as_nobody() { exec env -i PATH="$PATH" "$@" setpriv --reuid=nobody --regid=nogroup --clear-groups "$pellak" locked/x.txt; }
+  # Runs (execs) the editor on locked/x.txt as nobody with only PATH and the variables $environment.
+  # shellcheck disable=SC2086
+  editor() { exec env -i PATH="$PATH" $environment setpriv --reuid=nobody --regid=nogroup --clear-groups "$pellak" locked/x.txt; }
   # $1: the environment; $2: where the recovery file is to go.
   kept_in() {
-    rm -f in && mkfifo in
-    { printf 'work\n'; sleep 10; } > in &
-    local feeder=$!
-    as_nobody $1 < in > out 2> err &
-    local pid=$!
-    sleep 0.5 && kill -TERM $pid && { wait $pid; } 2> /dev/null
-    kill $feeder 2> /dev/null
+    environment=$1 signal_session $'work\n' TERM
     holds "$2" "as nobody with $1" work
-    [ "$(stat -c %U:%a "$2")" = nobody:600 ] || fail "$2: owner and mode $(stat -c %U:%a "$2")"
-    grep -q "^pellak: Terminated: the unsaved document was written to $2$" err || fail "as nobody with $1: $(cat err)"
-    (as_nobody $1 < /dev/null > out 2> err)
-    grep -q "^Found $2, unsaved work on locked/x.txt from a session that ended " out ||
-      fail "as nobody with $1: the next start does not name $2: $(grep -a Found out)"
+    is "$(stat -c %U:%a "$2")" nobody:600 "$2: owner and mode"
+    has err "pellak: Terminated: the unsaved document was written to $2$" "as nobody with $1"
+    (environment=$1 editor < /dev/null > out 2> err)
+    has out "Found $2, unsaved work on locked/x.txt from a session that ended " "as nobody with $1: the next start"
   }
   kept_in "HOME=$work/own_home" "$work/own_home/x.txt.hup"
   kept_in "TMPDIR=$work/own_tmp" "$work/own_tmp/pellak-$nobody/x.txt.hup"  # HOME unset
-  [ "$(stat -c %a "$work/own_tmp/pellak-$nobody")" = 700 ] || fail "the private directory is open to others"
+  is "$(stat -c %a "$work/own_tmp/pellak-$nobody")" 700 "the private directory's mode"
   if [ ! -e "/tmp/pellak-$nobody/x.txt.hup" ]; then
     kept_in "TMPDIR=$work/locked" "/tmp/pellak-$nobody/x.txt.hup"
     rm -f "/tmp/pellak-$nobody/x.txt.hup"
@@ -188,8 +174,7 @@ part_places() {
       skip "no copy was left by a kill at the first ftruncate: none to find" ;;
     t.txt.pellak-backup-??????)
       "$pellak" t.txt < /dev/null > out
-      grep -q "^Found $copy, the old content of t.txt kept by a save that did not finish, " out ||
-        fail "ftruncate kill: the next start does not name $copy: $(grep -a Found out)" ;;
+      has out "Found $copy, the old content of t.txt kept by a save that did not finish, " "ftruncate kill: the next start" ;;
     *) skip "this build's in-place save names its copy $copy: not looked for" ;;
   esac
 }
@@ -235,7 +220,11 @@ part_terminal() {
       "'$pellak' ${1-n.txt}; echo \$? > .status; sleep 5"
     wait_for "Editing 1:1${1- n.txt}" "start-up"
   }
-  ended() { for _ in $(seq 100); do [ -f .status ] && return 0; sleep 0.1; done; return 1; }
+  # Waits up to 10 s for the editor to end; fails with $2 unless its status is $1.
+  ended_with() {
+    for _ in $(seq 100); do [ -f .status ] && break; sleep 0.1; done
+    is "$(cat .status 2>/dev/null)" "$1" "$2: status"
+  }
   # Types "work" and opens big.txt, up to the partial-load question.
   to_partial_load() {
     start && keys -l work && keys Enter && keys O && keys Enter && keys -l big.txt && keys Enter
@@ -253,19 +242,16 @@ part_terminal() {
   keys C-d
   wait_for "Enter 'q' again to quit" "Ctrl-D with unsaved changes"
   keys -l x && keys Enter && keys C-d && keys C-d
-  ended || fail "a second Ctrl-D did not end the editor"
-  [ "$(cat .status 2>/dev/null)" = 1 ] || fail "Ctrl-D, Ctrl-D: status $(cat .status 2>/dev/null), expected 1"
+  ended_with 1 "Ctrl-D, Ctrl-D"
   holds n.txt.hup "Ctrl-D, Ctrl-D with unsaved changes" new
 
   start
   keys C-d
-  ended || fail "Ctrl-D without changes did not end the editor"
-  [ "$(cat .status 2>/dev/null)" = 0 ] || fail "Ctrl-D without changes: status $(cat .status 2>/dev/null)"
+  ended_with 0 "Ctrl-D without changes"
 
   start ""  # no file name: S asks for one
   keys -l S && keys Enter && keys C-c && keys C-d
-  ended || fail "Ctrl-C at the name question, then Ctrl-D: the editor did not end"
-  [ "$(cat .status 2>/dev/null)" = 0 ] || fail "Ctrl-C at the name question counted as a failed save: status $(cat .status 2>/dev/null)"
+  ended_with 0 "Ctrl-C at the name question (no failed save), then Ctrl-D"
 
   start
   keys -l work && keys Enter && keys q && keys Enter
@@ -283,10 +269,10 @@ part_terminal() {
   holds n.txt "Ctrl-C at the partial-load question" old
   cmp -s big.txt big.orig || fail "Ctrl-C at the partial-load question: big.txt changed"
   keys q && keys Enter && keys q && keys Enter
-  ended && [ "$(cat .status)" = 0 ] || fail "quit after the cancelled load: status $(cat .status 2>/dev/null)"
+  ended_with 0 "quit after the cancelled load"
 
   to_partial_load && keys C-d  # end of input there refuses the load: the work is kept
-  ended && [ "$(cat .status)" = 1 ] || fail "Ctrl-D at the partial-load question: status $(cat .status 2>/dev/null)"
+  ended_with 1 "Ctrl-D at the partial-load question"
   holds n.txt.hup "Ctrl-D at the partial-load question" work
 
   to_partial_load && tmux -L "$socket" kill-pane -t "keep$run"
@@ -300,8 +286,7 @@ part_terminal() {
   pane=$(tmux -L "$socket" display -p -t "keep$run" '#{pane_pid}')
   pid=$(pgrep -P "$pane" -f "$pellak")
   kill -TERM "$pid"
-  ended || fail "TERM with output stopped: the editor did not end"
-  [ "$(cat .status 2>/dev/null)" = 1 ] || fail "TERM with output stopped: status $(cat .status 2>/dev/null)"
+  ended_with 1 "TERM with output stopped"
   holds n.txt.hup "TERM with output stopped" work
 }
 

@@ -10,6 +10,7 @@
 #   stdout     the whole expected output; a line "@include NAME" stands for tests/session_parts/NAME
 #   fragments  or: pieces expected in this order, separated by lines "@@" (a piece has no final newline)
 #   stderr     pieces expected on standard error, like fragments (else standard error must be empty)
+#   whole_stderr  or: the whole expected standard error, like stdout
 #   status     the expected exit status (default 0)
 #   after/     files expected in the directory afterwards, byte for byte
 #   absent     names, one per line, that must not exist afterwards
@@ -43,16 +44,18 @@ expected_status=0
 [ -f "$case_dir/status" ] && expected_status=$(tr -d ' \n' < "$case_dir/status")
 [ "$status" = "$expected_status" ] || fail "exit status $status, expected $expected_status"
 
-if [ -f "$case_dir/stdout" ]; then
+# Checks that the file $2 is exactly the case file $1, each line "@include NAME" expanded.
+check_whole() {
   perl -pe 'BEGIN { binmode STDIN; binmode STDOUT; $parts = shift }
     if (/^\@include (\S+)\n?$/) { open(my $p, "<", "$parts/$1") or die "$parts/$1: $!";
-      binmode $p; local $/; $_ = <$p> }' "$parts_dir" < "$case_dir/stdout" > "$out.expected" ||
-    fail "cannot expand stdout"
-  if ! cmp -s "$out.expected" "$out"; then
-    fail "standard output differs (--- expected, +++ actual):"
-    diff -u --text "$out.expected" "$out" | head -n 60
+      binmode $p; local $/; $_ = <$p> }' "$parts_dir" < "$case_dir/$1" > "$scratch/expected" ||
+    fail "cannot expand $1"
+  if ! cmp -s "$scratch/expected" "$2"; then
+    fail "$1 differs (--- expected, +++ actual):"
+    diff -u --text "$scratch/expected" "$2" | head -n 60
   fi
-fi
+}
+[ -f "$case_dir/stdout" ] && check_whole stdout "$out"
 
 # Checks that the pieces of FRAGMENTS appear in FILE in order.
 check_fragments() {
@@ -70,6 +73,8 @@ if [ -f "$case_dir/fragments" ] && ! check_fragments "$case_dir/fragments" "$out
 fi
 if [ -f "$case_dir/stderr" ]; then
   check_fragments "$case_dir/stderr" "$err" || fail "standard error lacks a fragment: $(head -c 2000 "$err")"
+elif [ -f "$case_dir/whole_stderr" ]; then
+  check_whole whole_stderr "$err"
 elif [ -s "$err" ]; then
   fail "unexpected standard error: $(head -c 4000 "$err")"
 fi
