@@ -108,13 +108,13 @@ TEST(Edits, TellWhenTheDocumentChanged) {
   EXPECT_TRUE(leaves_changes([&] { RecallUndo(1, "old\0\0\0\0", g.data()); }));
 }
 
-// A search ends at the last slot, even when the bytes behind the grid hold the text.
-TEST(FindInDocument, StopsAtTheLastSlot) {
-  TestGrid g(3, 4);
-  g.Set(2, "xy");
-  lines = 2;  // the third slot is memory behind a grid of two
+// A search and the document's length end at the last slot: 'G' fills the guard slot behind it.
+TEST(WholeDocument, EndsAtTheLastSlot) {
+  TestGrid g(2, 4);
+  g.Set(1, "x");
   int line = 0, column = 0;
-  EXPECT_FALSE(FindInDocument("xy", 0, g.data(), &line, &column));
+  EXPECT_FALSE(FindInDocument("G", 0, g.data(), &line, &column));
+  EXPECT_EQ(DocLength(g.data()), 1);
 }
 
 }  // namespace
