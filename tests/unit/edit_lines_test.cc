@@ -1,5 +1,6 @@
 // Wedge and delete, with typing and moves in between, against the literal whole-grid versions
-// on random documents: the same bytes, and every slot sound, after every step.
+// on random documents: the same bytes, and every slot sound, after every step. Then what the
+// edits tell about unsaved changes, and where a search stops.
 #include "edit/line_commands.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "core/navigation.h"
+#include "edit/inline_edit.h"
+#include "edit/undo.h"
 #include "test_grid.h"
 
 namespace {
@@ -88,6 +92,29 @@ TEST(WedgeAndDelete, MatchTheWholeGridShiftsOnRandomDocuments) {
       ASSERT_TRUE(g.Sound()) << "round " << round << " step " << step;
     }
   }
+}
+
+// Each edit that changes a slot leaves unsaved changes behind (a hangup then keeps the work);
+// wedging past the text changes nothing and leaves none.
+TEST(Edits, TellWhenTheDocumentChanged) {
+  TestGrid g(4, 8);
+  g.Set(0, "abc"), g.Set(1, "d");
+  auto leaves_changes = [](auto edit) { unsaved_changes = false; edit(); return unsaved_changes; };
+  EXPECT_FALSE(leaves_changes([&] { Wedge(2, g.data()); }));
+  EXPECT_TRUE(leaves_changes([&] { Insert(0, 1, 1, "x", g.data()); }));
+  EXPECT_TRUE(leaves_changes([&] { Paste(0, 0, 1, "y", g.data()); }));
+  EXPECT_TRUE(leaves_changes([&] { Cut(0, 0, 1, g.data()); }));
+  EXPECT_TRUE(leaves_changes([&] { Copy(0, 1, g.data()); }));
+  EXPECT_TRUE(leaves_changes([&] { RecallUndo(1, "old\0\0\0\0", g.data()); }));
+}
+
+// A search and the document's length end at the last slot: 'G' fills the guard slot behind it.
+TEST(WholeDocument, EndsAtTheLastSlot) {
+  TestGrid g(2, 4);
+  g.Set(1, "x");
+  int line = 0, column = 0;
+  EXPECT_FALSE(FindInDocument("G", 0, g.data(), &line, &column));
+  EXPECT_EQ(DocLength(g.data()), 1);
 }
 
 }  // namespace

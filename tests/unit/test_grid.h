@@ -1,4 +1,5 @@
-// A small grid for unit tests, with the global sizes restored afterwards.
+// A small grid for unit tests, with the global sizes restored afterwards. A guard slot of 'G'
+// bytes follows it, so that a write past the last slot is seen.
 #pragma once
 
 #include <cstring>
@@ -14,6 +15,7 @@ class TestGrid {
     lsize = line_size;
     used_lines = 0;
     bytes_.assign(static_cast<size_t>(line_count) * static_cast<size_t>(line_size), 0);
+    bytes_.insert(bytes_.end(), static_cast<size_t>(line_size), 'G');
   }
   ~TestGrid() { lines = saved_[0], lsize = saved_[1], used_lines = saved_[2]; }
 
@@ -26,7 +28,7 @@ class TestGrid {
   }
   std::string Text(int line) { return std::string(SlotOf(line, data())); }
   // Returns true when every slot is terminated and zero behind its terminator, and every
-  // slot from used_lines on is empty.
+  // slot from used_lines on is empty, and the guard slot is intact.
   bool Sound() {
     for (int i = 0; i < lines; ++i) {
       const char* slot = SlotOf(i, data());
@@ -35,7 +37,7 @@ class TestGrid {
       for (size_t k = length; k < static_cast<size_t>(lsize); ++k)
         if (slot[k] != 0) return false;
     }
-    return true;
+    return std::string(bytes_.end() - lsize, bytes_.end()) == std::string(static_cast<size_t>(lsize), 'G');
   }
 
  private:
