@@ -23,6 +23,7 @@ import os
 import random
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -101,12 +102,21 @@ def mutants_of(path):
 
 
 def run(command, timeout=None, log=subprocess.DEVNULL):
-    """Runs `command`; returns its exit status, or None when it ran past `timeout` seconds."""
+    """Runs `command` in a process group of its own; returns its exit status, or None when it
+    ran past `timeout` seconds. Whatever is left of the group afterwards (an editor a mutant
+    made spin, a helper a test started) is killed, so no fault outlives its run."""
+    child = subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT,
+                             start_new_session=True)
     try:
-        return subprocess.run(command, timeout=timeout, stdout=log, stderr=subprocess.STDOUT,
-                              start_new_session=True).returncode
+        return child.wait(timeout=timeout)
     except subprocess.TimeoutExpired:
         return None
+    finally:
+        try:
+            os.killpg(child.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        child.wait()
 
 
 def write_lines(path, lines):
@@ -146,7 +156,8 @@ def main():
         os.makedirs(os.path.dirname(os.path.join(tree, name)), exist_ok=True)
         shutil.copy2(os.path.join(ROOT, name), os.path.join(tree, name), follow_symlinks=False)
     make = ["cmake", "--build", build, "-j", str(os.cpu_count() or 1)]
-    ctest = ["ctest", "--test-dir", build, "-j", str(os.cpu_count() or 1), "--stop-on-failure"]
+    ctest = ["ctest", "--test-dir", build, "-j", str(os.cpu_count() or 1), "--stop-on-failure",
+             "--timeout", "120"]
     ctest += ["-R", args.tests] if args.tests else []
     with open(log_path, "w") as log:
         if run(["cmake", "-S", tree, "-B", build, "-DPELLAK_TESTS=ON"], log=log) or \
@@ -175,6 +186,7 @@ def main():
             ("all", [sum(c[k] for c in scores.values()) for k in range(3)])]:
         score = killed / (killed + survived) if killed + survived else 1.0
         print(f"{relative}: {killed} {survived} {invalid} {score:.0%}")
+    subprocess.run(["pkill", "-KILL", "-f", work])  # editors a test started in a session of its own
     shutil.rmtree(work, ignore_errors=True)
     return 0
 
