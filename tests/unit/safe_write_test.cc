@@ -1,5 +1,5 @@
 // The file found is the file written: whatever happens to the name between FindFile and the
-// write is caught, in both save paths, and every name the save makes fits NAME_MAX.
+// write is caught, in both save paths.
 #include "file/safe_write.h"
 
 #include <gtest/gtest.h>
@@ -93,20 +93,6 @@ TEST_F(SafeWriteTest, AFileReplacedOrRewrittenAfterItWasFoundIsNotWritten) {
     EXPECT_TRUE(SameFile(result.identity, after));
     EXPECT_EQ(Listing(), links == 2 ? "a.txt\nb.txt\n" : "a.txt\n");
     ASSERT_EQ(std::system(("rm -f " + dir_ + "/*").c_str()), 0);
-  }
-}
-
-TEST_F(SafeWriteTest, NamesOfLongFilesFitWhereverTheyAreWritten) {
-  std::string name(NAME_MAX, 'n');
-  for (int links : {1, 2}) {
-    SCOPED_TRACE(links);
-    Put(name, "old\n");
-    if (links == 2) {
-      ASSERT_EQ(link(Path(name).c_str(), Path("twin").c_str()), 0);
-    }
-    FoundFile found = FindFile(Path(name).c_str());
-    ASSERT_EQ(Write(found, "new\n").outcome, WriteOutcome::kWritten);
-    EXPECT_EQ(Get(name), "new\n");
   }
 }
 
