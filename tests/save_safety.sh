@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Saves that only real things show, in groups: modes and attributes, the syncs, other users in
-# shared directories, races placed at a given system call, awkward places (a drop box, a bind
-# mount, an append-only directory, a full disk; devices are session cases), and kills at every
-# system call of both save paths. A part whose tools or rights are missing is skipped with a message.
+# Saves that only real things show, in groups: the umask, the syncs, other users in shared
+# directories, races placed at a given system call, awkward places (a drop box, a bind mount, a
+# full disk; devices, access lists, attributes and an append-only directory are session cases),
+# and kills at every system call of both save paths. A part whose tools or rights are missing
+# is skipped with a message.
 # Usage: save_safety.sh PELLAK
 source "$(dirname "$0")/script_start.sh"
 mounts=()
@@ -10,7 +11,6 @@ protected=""
 cleanup() {
   for m in "${mounts[@]}"; do umount "$m"; done
   [ -n "$protected" ] && sysctl -q -w fs.protected_symlinks="$protected"
-  chattr -a "$work/appendonly" 2> /dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -36,24 +36,9 @@ chmod 644 .pellak_rc
 printf 'old\n' > old.txt
 printf 'new\n' > new.txt
 
-echo "== modes and attributes"
+echo "== the umask"
 (umask 027 && run 'new\nS\n' fresh.txt) || exit 1
 is "$(stat -c %a fresh.txt)" 640 "new file mode"
-if have setfacl && mkdir acl && setfacl -d -m u::rw,g::-,o::- acl 2> /dev/null; then
-  (cd acl && cp ../.pellak_rc . && run 'new\nS\n' doc.txt && touch touched) || exit 1
-  is "$(stat -c %a acl/doc.txt)" "$(stat -c %a acl/touched)" "new file in a directory with a default access list, against touch"
-else skip "setfacl missing or not supported: no default access list"; fi
-printf 'old\n' > attr.txt
-chmod 640 attr.txt
-if setfattr -n user.tag -v kept attr.txt 2> /dev/null && setfacl -m u:nobody:rw attr.txt 2> /dev/null; then
-  chmod g-w attr.txt  # the mask narrows to r--
-  acl=$(getfacl -c attr.txt)
-  run 'new\nS\n' attr.txt
-  same attr.txt new.txt
-  is "$(getfattr --only-values -n user.tag attr.txt)" kept "extended attribute"
-  is "$(getfacl -c attr.txt)" "$acl" "access list"
-  is "$(stat -c %a attr.txt)" 640 "mode"
-else skip "setfattr/setfacl missing or not supported here"; fi
 
 echo "== syncs"
 if have strace; then
@@ -182,15 +167,6 @@ if [ -n "$root" ]; then
     same source.txt new.txt
     umount mounted.txt && mounts=()
   else skip "cannot bind-mount"; fi
-  # An append-only directory takes new names but loses none: no temporary name may be left.
-  mkdir appendonly && printf 'old\n' > appendonly/doc.txt && cp .pellak_rc appendonly/
-  if chattr +a appendonly 2> /dev/null; then
-    (cd appendonly && run 'new\nS\nq\nq\n' doc.txt) || exit 1
-    said "Saved to doc.txt"
-    same appendonly/doc.txt new.txt
-    is "$(ls -A appendonly | xargs)" ".pellak_rc doc.txt" "the append-only directory holds"
-    chattr -a appendonly
-  else skip "chattr +a is not supported here"; fi
 fi
 if have strace; then
   # What is named as the document is looked at before it is opened: a device or a pipe never is.
