@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Saves that only real things show, in groups: the umask, the syncs, other users in shared
-# directories, races placed at a given system call, awkward places (a drop box, a bind mount, a
-# full disk; devices, access lists, attributes and an append-only directory are session cases),
+# directories, races placed at a given system call, awkward places (a drop box, a full disk; devices,
+# a bind mount, access lists, attributes and an append-only directory are session cases),
 # and kills at every system call of both save paths. A part whose tools or rights are missing
 # is skipped with a message.
 # Usage: save_safety.sh PELLAK
@@ -156,18 +156,6 @@ if have strace; then
 else skip "strace is not installed: no races"; fi
 
 echo "== awkward places"
-if [ -n "$root" ]; then
-  # A bind-mounted file cannot be renamed over: it is written in place.
-  printf 'old\n' > mounted.txt && printf 'src\n' > source.txt
-  if mount --bind source.txt mounted.txt 2> /dev/null; then
-    mounts+=("$work/mounted.txt")
-    run 'new\nS\nq\nq\n' mounted.txt
-    said "Saved to mounted.txt"
-    same mounted.txt new.txt
-    same source.txt new.txt
-    umount mounted.txt && mounts=()
-  else skip "cannot bind-mount"; fi
-fi
 if have strace; then
   # What is named as the document is looked at before it is opened: a device or a pipe never is.
   mkfifo pipe
