@@ -78,18 +78,6 @@ if [ -n "$root" ] && have setpriv; then
     said "Could not load mine.txt: Permission denied"
     sysctl -q -w fs.protected_symlinks="$protected"
   else skip "cannot set fs.protected_symlinks: the system's own protection is not tried"; protected=""; fi
-
-  # Every name a copy could once take in a shared temporary directory, taken by another user:
-  # a file in place (hard-linked, in a directory the user cannot write) still saves, and none
-  # of the other user's files changes.
-  mkdir -m 1777 sharedtmp && mkdir -m 755 ro && printf 'old\n' > ro/doc.txt && ln ro/doc.txt ro/twin.txt
-  cp .pellak_rc ro/ && chown -R nobody ro && chmod 666 ro/doc.txt && chmod 555 ro
-  for n in "" $(seq -f -%g 2 99); do as_nobody touch "sharedtmp/doc.txt.pellak-backup$n"; done
-  as_nobody mkdir -m 777 "sharedtmp/pellak-0"
-  (cd ro && printf 'new\nS\nq\nq\n' | TMPDIR="$work/sharedtmp" "$pellak" doc.txt > ../out 2>&1) || fail "in-place save failed"
-  said "Saved to doc.txt"
-  same ro/twin.txt new.txt
-  [ -z "$(find sharedtmp -newer ro/.pellak_rc -type f -size +0)" ] || fail "another user's file written: $(ls -la sharedtmp)"
 else skip "not root, or setpriv missing: no other user"; fi
 
 echo "== races placed at a system call"
