@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,13 +18,13 @@ class LoadTest : public testing::Test {
  protected:
   void SetUp() override { partial_load_refused = false; }
   void TearDown() override { partial_load_refused = false, SetInputFromStdin(); }
-  // Loads `text` into `grid` with `answer` typed at any question; returns what was printed.
-  std::string Load(TestGrid& grid, const std::string& text, const std::string& answer = "") {
+  // Runs `load` with `answer` typed at any question; returns what was printed.
+  std::string Printed(const std::string& answer, const std::function<void()>& load) {
     answer_ = answer;
     partial_load_refused = false;
     SetInputFromMemory(answer_.data(), answer_.size());
     testing::internal::CaptureStdout();
-    ParseLines(text.c_str(), grid.data());
+    load();
     std::fflush(stdout);
     return testing::internal::GetCapturedStdout();
   }
@@ -81,7 +82,7 @@ TEST_F(LoadTest, RandomTextsLoadAsTheCharacterByCharacterRulesSay) {
     std::string text;
     for (int n = static_cast<int>(random() % 16); n > 0; --n) text += alphabet[random() % 5];
     Expected want = ReferenceLoad(text, line_count, line_size);
-    std::string out = Load(g, text, refuse ? "n\n" : "Y\n");
+    std::string out = Printed(refuse ? "n\n" : "Y\n", [&] { ParseLines(text.c_str(), g.data()); });
     std::string context = "text \"" + text + "\" grid " + std::to_string(line_count) + "x" +
                           std::to_string(line_size);
     ASSERT_EQ(partial_load_refused, refuse && want.loss) << context;
@@ -120,11 +121,7 @@ TEST_F(LoadTest, FilesOfManyBlocksLoadAsTheCharacterByCharacterRulesSay) {
     ASSERT_EQ(want.lines.size(), 1000u);
     char file_name[kNameSize] = "";
     FileIdentity identity;
-    answer_ = "Y\n";
-    SetInputFromMemory(answer_.data(), answer_.size());
-    testing::internal::CaptureStdout();
-    Open(1, name, g.data(), file_name, identity);
-    std::string out = testing::internal::GetCapturedStdout();
+    std::string out = Printed("Y\n", [&] { Open(1, name, g.data(), file_name, identity); });
     EXPECT_EQ(out.find("percent of the data was loaded") != std::string::npos, want.loss);
     for (int i = 0; i < 1000; ++i) ASSERT_EQ(g.Text(i), want.lines[static_cast<size_t>(i)]) << i;
   }

@@ -49,15 +49,6 @@ class SafeWriteTest : public testing::Test {
   std::string dir_;
 };
 
-TEST_F(SafeWriteTest, ANameTakenAfterItWasFoundFreeIsNotReplaced) {
-  FoundFile found = FindFile(Path("a.txt").c_str());
-  ASSERT_EQ(found.kind, Found::kNothing);
-  Put("a.txt", "other\n");
-  EXPECT_EQ(Write(found, "mine\n").outcome, WriteOutcome::kMoved);
-  EXPECT_EQ(Get("a.txt"), "other\n");
-  EXPECT_EQ(Listing(), "a.txt\n");
-}
-
 TEST_F(SafeWriteTest, AFileReplacedOrRewrittenAfterItWasFoundIsNotWritten) {
   for (int links : {1, 2}) {  // swapped in through a temporary file, or written in place
     SCOPED_TRACE(links);
