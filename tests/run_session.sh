@@ -32,7 +32,7 @@ pellak=$(realpath "$1") case_dir=$(realpath "$2") rewrite=${PELLAK_REWRITE:-}
 scratch=$(mktemp -d)
 work="$scratch/dir" out="$scratch/out" err="$scratch/err"
 mkdir "$work" "$scratch/home" "$scratch/tmp"
-# Recovery files and copies of other runs, in the real home or temporary directory, stay out.
+# Recovery files and copies of other runs, in the real home or $TMPDIR, stay out.
 export HOME="$scratch/home" TMPDIR="$scratch/tmp"
 trap 'chmod -R u+rwx "$scratch" 2>/dev/null; rm -rf "$scratch"' EXIT
 failed=0
@@ -47,7 +47,11 @@ put() { cat > "$case_dir/$1" && echo "REWROTE: $1" || fail "cannot rewrite $1"; 
 case $? in 0) ;; 77) echo "SKIP: this machine cannot set up the case"; exit 77 ;; *) fail "setup failed" ;; esac
 
 mapfile -t args < <(cat "$case_dir/args" 2>/dev/null)
-(cd "$work" && timeout 20 "$pellak" "${args[@]}" < "$case_dir/keys" > "$out" 2> "$err")
+# The editor also looks in /tmp/pellak-UID, shared by every run and user session: where root
+# may, each case gets an empty one of its own.
+[ "$(id -u)" = 0 ] && unshare --mount true 2> /dev/null && mkdir -p -m 700 /tmp/pellak-0 &&
+  private_tmp=(unshare --mount sh -c 'mount -t tmpfs -o mode=700 pellak /tmp/pellak-0 2> /dev/null; exec "$@"' sh)
+(cd "$work" && "${private_tmp[@]}" timeout 20 "$pellak" "${args[@]}" < "$case_dir/keys" > "$out" 2> "$err")
 status=$?
 [ "$status" -lt 124 ] || rewrite=  # a hang, a crash or no editor run is a fault, not a new expectation
 expected_status=$(cat "$case_dir/status" 2>/dev/null | tr -d ' \n')
