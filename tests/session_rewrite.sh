@@ -5,10 +5,8 @@
 # two fail, as does a case without its about line. Usage: session_rewrite.sh PELLAK
 set -eu
 pellak=$(realpath "$1") tests=$(dirname "$(realpath "$0")") && runner=$tests/run_session.sh
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" && mkdir load args help
-for c in load/line_limit_refused_small_y args/refused_unknown_long help/every_section; do cp -a "$tests/sessions/$c" $c; done
+work=$(mktemp -d) && trap 'rm -rf "$work"' EXIT
+cd "$tests/sessions" && cp -a --parents load/line_limit_refused_small_y args/refused_unknown_long help/every_section "$work" && cd "$work"
 cp -a help/every_section frag && cp -a frag bare && rm bare/about && echo nowhere > frag/fragments
 sed -i 's/^Opened/Open/' load/*/stdout && echo 0 > load/*/status && echo x > load/*/after/four.txt
 rm args/*/whole_stderr args/*/status && touch stamp
