@@ -55,10 +55,6 @@ void EnterText(EditorState& state, const char* text) {
   if (!state.line_lock && state.cur_line < lines - 1) ++state.cur_line;
 }
 
-// Set when input ended at a terminal's quit question with unsaved changes: a second Ctrl-D, or
-// a terminal that failed, is no answer of the user's.
-bool quit_unconfirmed = false;
-
 // Returns `format` filled in with the texts that follow it, as one string.
 __attribute__((format(printf, 1, 2))) std::string Formatted(const char* format, ...) {
   va_list args, again;
@@ -106,7 +102,7 @@ int EndStatus(const EditorState& state) {
   const char* why = sig ? strsignal(sig)
                     : InputError() != 0 ? kReadFailed
                     : partial_load_refused ? kLoadRefused
-                    : quit_unconfirmed ? kEndAtQuestion
+                    : state.quit_unconfirmed ? kEndAtQuestion
                                        : nullptr;
   if (!why) return last_save_failed ? 1 : 0;
   if (!unsaved_changes && sig) DieOfSignal(sig);
@@ -122,7 +118,7 @@ int StartUp(EditorState& state, int argc, char** argv, bool read_rc) {
     return 1;
   }
   std::printf(kBanner, kProgramVersion);
-  partial_load_refused = quit_unconfirmed = false;  // a harness may run one session after another
+  partial_load_refused = false;  // a harness may run one session after another
   state.file_name[0] = state.open_name[0] = state.launch_text[0] = 0;
   MakeKeys(state.command_names);
   SetDefaultValues(state.command_keys);
@@ -217,7 +213,7 @@ void ShutDown(EditorState& state) {
 }
 
 int RunEditor(int argc, char** argv) {
-  static char out_buffer[1 << 16];
+  static char out_buffer[1 << 16];  // standard output's buffer for the whole run
   WaitForSlowScreen();
   std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
   Arguments arguments = ReadArguments(argc, argv);
@@ -246,7 +242,8 @@ void quit(EditorState& state) {
   // end of input ends the session all the same, but keeps unsaved work as a hangup does.
   bool answered = ReadAnswer(line, lsize);
   if (answered ? std::strcmp(line, "q") == 0 : AtEndOfInput()) {
-    quit_unconfirmed = !answered && InputIsTerminal() && unsaved_changes;
+    // A second Ctrl-D, or a terminal that failed, is no answer of the user's.
+    state.quit_unconfirmed = !answered && InputIsTerminal() && unsaved_changes;
     std::strcpy(line, kQuitLine);
   } else {
     line[0] = 0;

@@ -1,4 +1,6 @@
-// EditorState: everything the editor keeps from one turn to the next.
+// EditorState: what the editor keeps from one turn to the next, and beside it the few
+// process-wide items kept by functions that see no EditorState. The grid sizes `lines` and
+// `lsize` are in core/grid.h.
 #pragma once
 
 #include <sys/types.h>
@@ -69,7 +71,22 @@ struct EditorState {
   int undo_kind = 0;
   int undo_line = 0;
   int undo_line2 = 0;
+  bool quit_unconfirmed = false;  // input ended at a terminal's quit question with unsaved work
 };
+
+// What else lasts from one turn to the next. Process-wide, since the functions that keep it
+// work below the commands and see no EditorState; defined in core/editor_state.cc.
+extern bool unsaved_changes;       // the document may differ from the file last loaded or saved
+extern bool last_save_failed;      // the last save failed and none has succeeded since: status 1
+extern bool partial_load_refused;  // the user refused a partial load: the session ends, status 1
+// Kept behind the functions of their own files:
+//   used_lines      core/grid.cc    every slot from UsedLines() on is empty (rule 3, core/grid.h)
+//   reader          core/input.cc   input read ahead (64 KiB), end of input, a read error
+//   stop_signal, interrupted        core/process.cc  volatile sig_atomic_t flags set by the
+//                   signal handlers, read with StopSignal() and TakeInterrupt()
+//   installed, handled, screen_lost core/process.cc  the handlers in force, a screen given up
+//   terminate_hook, shell_hook      core/process.h   set only by a harness running in-process
+//   out_buffer      app/loop.cc     standard output's buffer (64 KiB), for the whole run
 
 // Returns true when `line` is the key of command `command`.
 inline bool IsKey(const EditorState& state, Command command, const char* line) {

@@ -1,5 +1,6 @@
 #include "core/navigation.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -54,8 +55,8 @@ bool FindInDocument(const char* text, int from_line, const char* grid, int* line
     *column = 0;
     return true;
   }
-  // Slots from used_lines on are empty and cannot hold a non-empty text.
-  int end = used_lines < lines ? used_lines : lines;
+  // Slots from UsedLines() on are empty and cannot hold a non-empty text.
+  int end = std::min(UsedLines(), lines);
   for (int i = from_line; i < end; ++i) {
     const char* slot = SlotOf(i, grid);
     if (slot[0] == 0) continue;

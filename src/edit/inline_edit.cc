@@ -64,10 +64,9 @@ int CheckInsert(int line, int column, int& length, const char* text, const char*
 }
 
 void Insert(int line, int column, int length, const char* text, char* grid) {
-  char* slot = SlotOf(line, grid);
-  MarkUsed(line);
+  char* slot = WritableSlot(line, grid);
   MarkChanged();
-  SpaceFill(slot, column);
+  SpaceFill(line, column, grid);
   size_t kept = static_cast<size_t>(TextLength(slot) - column);
   std::memmove(slot + column + length, slot + column, kept);
   std::memcpy(slot + column, text, static_cast<size_t>(length));
@@ -115,10 +114,9 @@ int CheckPaste(int column, int& length, const char* text) {
 }
 
 void Paste(int line, int column, int length, const char* text, char* grid) {
-  char* slot = SlotOf(line, grid);
-  MarkUsed(line);
+  char* slot = WritableSlot(line, grid);
   MarkChanged();
-  SpaceFill(slot, column);
+  SpaceFill(line, column, grid);
   std::memcpy(slot + column, text, static_cast<size_t>(length));
 }
 

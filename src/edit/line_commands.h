@@ -1,14 +1,10 @@
-// Whole-line commands: wedge, delete, move and copy line slots.
+// Whole-line commands: wedge, delete, move and copy line slots. Wedge and Delete shift the
+// grid's slots and are the grid's own functions (core/grid.h).
 #pragma once
 
+#include "core/grid.h"
+
 struct EditorState;
-
-// Opens an empty line at `line`; the lines from there on move down one slot and the text of
-// the last slot falls out of the grid.
-void Wedge(int line, char* grid);
-
-// Removes line `line`; the lines behind it move up one slot and the last slot is left empty.
-void Delete(int line, char* grid);
 
 // Copies the slot of `source` onto `destination` and empties `source`; a line moved onto
 // itself stays as it was.

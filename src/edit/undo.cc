@@ -12,9 +12,8 @@ void StoreUndo(int line, int* undo_line, char* buffer, const char* grid) {
 }
 
 void RecallUndo(int line, const char* buffer, char* grid) {
-  MarkUsed(line);
   MarkChanged();
-  std::memcpy(SlotOf(line, grid), buffer, static_cast<size_t>(lsize));
+  std::memcpy(WritableSlot(line, grid), buffer, static_cast<size_t>(lsize));
 }
 
 void StoreDoubleUndo(int first, int second, char* buffer, char* buffer2, const char* grid) {

@@ -23,9 +23,6 @@ void ParseLines(const char* text, char* grid);
 // end with status 1.
 int DataWarning(float percentage);
 
-// Set once the user has refused a partial load: the session is to end with status 1.
-extern bool partial_load_refused;
-
 namespace cmd {
 void open(EditorState& state);
 }  // namespace cmd

@@ -151,8 +151,6 @@ SaveOutcome SaveOnce(char* file_name, const char* grid, FileIdentity& known) {
 
 }  // namespace
 
-bool last_save_failed = false;
-
 bool SaveDocument(char* file_name, const char* grid, FileIdentity& known) {
   SaveOutcome outcome = SaveOnce(file_name, grid, known);
   if (outcome != SaveOutcome::kCancelled) last_save_failed = outcome == SaveOutcome::kFailed;

@@ -101,7 +101,7 @@ TEST_F(LoadTest, RandomTextsLoadAsTheCharacterByCharacterRulesSay) {
       ASSERT_EQ(g.Text(i), expected) << context << " line " << i;
     }
     ASSERT_TRUE(g.Sound()) << context;
-    ASSERT_GE(used_lines, static_cast<int>(want.lines.size())) << context;
+    ASSERT_GE(UsedLines(), static_cast<int>(want.lines.size())) << context;
   }
 }
 
