@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/arguments.h"
-#include "app/dispatch.h"
+#include "app/command_table.h"
 #include "config/rc_file.h"
 #include "core/display.h"
 #include "core/editor_state.h"
@@ -120,8 +120,9 @@ int StartUp(EditorState& state, int argc, char** argv, bool read_rc) {
   std::printf(kBanner, kProgramVersion);
   partial_load_refused = false;  // a harness may run one session after another
   state.file_name[0] = state.open_name[0] = state.launch_text[0] = 0;
-  MakeKeys(state.command_names);
-  SetDefaultValues(state.command_keys);
+  state.command_table = kCommandTable;
+  MakeKeys(kCommandTable, state.command_names);
+  SetDefaultValues(kCommandTable, state.command_keys);
   state.show_numbers_on = 1;
   state.anchor_pos = 0;
   state.page_length = 8;
@@ -192,9 +193,9 @@ bool RunTurn(EditorState& state) {
   if (char* newline = std::strchr(line, '\n')) *newline = 0;
 
   if (!typed) {
-    for (const Dispatch& entry : kDispatchOrder) {
-      if (IsKey(state, entry.command, line) && (line[0] != '!' || entry.command == kUndo)) {
-        entry.handler(state);
+    for (const CommandRow& row : kCommandTable) {
+      if (IsKey(state, row.command, line) && (line[0] != '!' || row.command == kUndo)) {
+        row.handler(state);
         return true;
       }
     }

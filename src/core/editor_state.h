@@ -54,6 +54,7 @@ struct EditorState {
   FileIdentity file_identity;  // of the file under file_name
   char launch_text[kNameSize] = {};
   bool launch_confirmed = false;  // launch_text was typed or agreed to; else (RC file) ask first
+  const CommandRow* command_table = nullptr;  // the rows of the 37 commands, set at start-up
   CommandNames command_names = {};
   CommandKeys command_keys = {};
   // Line-sized buffers of lsize bytes each, made once the grid size is known.
