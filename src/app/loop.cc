@@ -86,7 +86,7 @@ bool EndOfInput(EditorState& state) {
   if (!InputIsTerminal()) return false;
   std::putchar('\n');  // Ctrl-D echoes nothing: what follows starts on a line of its own
   if (!unsaved_changes || InputError() != 0) return false;
-  cmd::quit(state);
+  OnQuit(state);
   return true;
 }
 
@@ -112,9 +112,9 @@ int EndStatus(const EditorState& state) {
 
 }  // namespace
 
-int StartUp(EditorState& state, int argc, char** argv, bool read_rc) {
-  if (argc > 1 && std::strlen(argv[1]) >= kNameSize) {
-    PrintError(kNameTooLong, kNameSize - 1, ShownName(argv[1]).c_str());
+int StartUp(EditorState& state, const char* file, bool read_rc) {
+  if (file && std::strlen(file) >= kNameSize) {
+    PrintError(kNameTooLong, kNameSize - 1, ShownName(file).c_str());
     return 1;
   }
   std::printf(kBanner, kProgramVersion);
@@ -123,9 +123,6 @@ int StartUp(EditorState& state, int argc, char** argv, bool read_rc) {
   state.command_table = kCommandTable;
   MakeKeys(kCommandTable, state.command_names);
   SetDefaultValues(kCommandTable, state.command_keys);
-  state.show_numbers_on = 1;
-  state.anchor_pos = 0;
-  state.page_length = 8;
   if (read_rc) {
     ReadRC(state.command_names, state.command_keys, state.launch_text, &state.anchor_pos,
            &state.show_numbers_on, &state.page_length);
@@ -157,15 +154,16 @@ int StartUp(EditorState& state, int argc, char** argv, bool read_rc) {
   }
   state.cut_size = state.insert_length = state.copy_length = state.paste_length = 0;
 
-  if (argc > 1) {
-    std::strcpy(state.open_name, argv[1]);
-    std::strcpy(state.file_name, argv[1]);
-    Open(1, state.open_name, state.grid, state.file_name, state.file_identity);
+  if (file) {
+    std::strcpy(state.open_name, file);
+    std::strcpy(state.file_name, file);
+    Open(LoadMode::kNoQuestion, state.open_name, state.grid, state.file_name, state.file_identity);
     if (partial_load_refused) return 1;
   } else {
     ReportLeftovers("");  // what a session without a file name left
   }
-  state.undo_kind = state.undo_line = state.undo_line2 = 0;
+  state.undo_kind = UndoKind::kNone;
+  state.undo_line = state.undo_line2 = 0;
   state.line_lock = state.cur_pos = state.cur_line = 0;
   return 0;
 }
@@ -219,11 +217,9 @@ int RunEditor(int argc, char** argv) {
   std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
   Arguments arguments = ReadArguments(argc, argv);
   if (arguments.answered) return arguments.status;
-  // Start-up sees the program name and the file to edit, as if they were the only arguments.
-  char* edit_argv[] = {argv[0], arguments.file, nullptr};
   InstallSignalHandlers(InputIsTerminal());
   auto state = std::make_unique<EditorState>();
-  int status = StartUp(*state, arguments.file ? 2 : 1, edit_argv, arguments.read_rc);
+  int status = StartUp(*state, arguments.file, arguments.read_rc);
   if (status == 0) {
     while (RunTurn(*state)) {
     }
@@ -234,9 +230,7 @@ int RunEditor(int argc, char** argv) {
   return status;
 }
 
-namespace cmd {
-
-void quit(EditorState& state) {
+void OnQuit(EditorState& state) {
   std::puts(kQuitConfirm);
   char* line = state.input_line.get();
   // "q" and end of input confirm the quit; Ctrl-C and any other answer go on. At a terminal
@@ -250,5 +244,3 @@ void quit(EditorState& state) {
     line[0] = 0;
   }
 }
-
-}  // namespace cmd

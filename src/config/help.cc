@@ -144,9 +144,5 @@ void Help(const CommandKeys& command_keys, const CommandRow* table) {
   } while (Answer(answer[0], command_keys, table));
 }
 
-namespace cmd {
-
 // Shows the help menu with the keys in force.
-void help(EditorState& state) { Help(state.command_keys, state.command_table); }
-
-}  // namespace cmd
+void OnHelp(EditorState& state) { Help(state.command_keys, state.command_table); }

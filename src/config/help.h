@@ -9,6 +9,5 @@ struct EditorState;
 // command table `table`, answering until the user leaves with 'x'.
 void Help(const CommandKeys& command_keys, const CommandRow* table);
 
-namespace cmd {
-void help(EditorState& state);
-}  // namespace cmd
+// Handlers of commands (their rows: app/command_table.cc).
+void OnHelp(EditorState& state);

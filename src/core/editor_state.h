@@ -16,6 +16,11 @@
 
 inline constexpr int kNameSize = 256;   // file_name, open_name, launch_text: 255 characters
 
+// The built-in settings, which the RC file may change; a new RC file is written with them.
+inline constexpr int kDefaultAnchor = 0;           // anchor_pos: the first column
+inline constexpr int kDefaultPageLength = 8;       // page_length: lines_per_page
+inline constexpr bool kDefaultShowNumbers = true;  // show_numbers_on: show_numbers=on
+
 // Frees a buffer made by MakeLineBuffer.
 struct FreeLineBuffer {
   void operator()(char* buffer) const { std::free(buffer); }
@@ -41,13 +46,24 @@ struct FileIdentity {
   timespec changed = {};  // status change time: a rewrite that puts the modification time back
 };
 
+// What the pending undo puts back; each new edit replaces it.
+enum class UndoKind {
+  kNone,    // nothing pending
+  kLine,    // an edit inside line undo_line: its slot from undo_text
+  kWedge,   // a line wedged at undo_line: it is deleted again
+  kDelete,  // line undo_line deleted: it is wedged back with its slot from undo_text
+  kMove,    // a line moved from undo_line to undo_line2: both slots from the two buffers
+  kCopy,    // a line copied onto undo_line2: its slot from undo_text2
+  kWrap,    // a line wrapped into the next: undo_line and undo_line2 from the two buffers
+};
+
 struct EditorState {
   char* grid = nullptr;  // lines x lsize bytes, owned
   int cur_line = 0;      // 0 .. lines-1
   int cur_pos = 0;       // 0 .. lsize-1
-  int anchor_pos = 0;
-  int page_length = 8;
-  int show_numbers_on = 1;
+  int anchor_pos = kDefaultAnchor;
+  int page_length = kDefaultPageLength;
+  int show_numbers_on = kDefaultShowNumbers ? 1 : 0;
   int line_lock = 0;
   char file_name[kNameSize] = {};
   char open_name[kNameSize] = {};
@@ -69,7 +85,7 @@ struct EditorState {
   int insert_length = 0;
   int copy_length = 0;
   int paste_length = 0;
-  int undo_kind = 0;
+  UndoKind undo_kind = UndoKind::kNone;
   int undo_line = 0;
   int undo_line2 = 0;
   bool quit_unconfirmed = false;  // input ended at a terminal's quit question with unsaved work

@@ -30,7 +30,7 @@ bool ReadDestination(EditorState& state, const char* invalid, int* destination) 
 }
 
 // Saves the current line and `destination` for undo and records `kind` for the pair.
-void RecordPairUndo(EditorState& state, int destination, int kind) {
+void RecordPairUndo(EditorState& state, int destination, UndoKind kind) {
   StoreDoubleUndo(state.cur_line, destination, state.undo_text.get(), state.undo_text2.get(),
                   state.grid);
   state.undo_line = state.cur_line;
@@ -38,13 +38,13 @@ void RecordPairUndo(EditorState& state, int destination, int kind) {
   state.undo_kind = kind;
 }
 
-// Asks where the current line goes, then moves (or copies) it there with an undo of kind 4 (5).
+// Asks where the current line goes, then moves (or copies) it there, with its undo.
 void SendLine(EditorState& state, bool move) {
   std::printf(move ? kAskMoveDestination : kAskCopyDestination, state.cur_line + 1);
   int destination = 0;
   if (!ReadDestination(state, move ? kBadMoveDestination : kBadCopyDestination, &destination))
     return;
-  RecordPairUndo(state, destination, move ? 4 : 5);
+  RecordPairUndo(state, destination, move ? UndoKind::kMove : UndoKind::kCopy);
   if (move) {
     Move(state.cur_line, destination, state.grid);
   } else {
@@ -66,21 +66,17 @@ void Copy(int source, int destination, char* grid) {
   std::memcpy(WritableSlot(destination, grid), SlotOf(source, grid), static_cast<size_t>(lsize));
 }
 
-namespace cmd {
-
-void line_insert(EditorState& state) {
+void OnLineInsert(EditorState& state) {
   Wedge(state.cur_line, state.grid);
   state.undo_line = state.cur_line;
-  state.undo_kind = 2;
+  state.undo_kind = UndoKind::kWedge;
 }
 
-void line_delete(EditorState& state) {
-  RecordLineUndo(state, 3);
+void OnLineDelete(EditorState& state) {
+  RecordLineUndo(state, UndoKind::kDelete);
   Delete(state.cur_line, state.grid);
 }
 
-void line_move(EditorState& state) { SendLine(state, true); }
+void OnLineMove(EditorState& state) { SendLine(state, true); }
 
-void line_copy(EditorState& state) { SendLine(state, false); }
-
-}  // namespace cmd
+void OnLineCopy(EditorState& state) { SendLine(state, false); }

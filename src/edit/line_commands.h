@@ -13,9 +13,8 @@ void Move(int source, int destination, char* grid);
 // Copies the slot of `source` onto `destination`.
 void Copy(int source, int destination, char* grid);
 
-namespace cmd {
-void line_insert(EditorState& state);
-void line_delete(EditorState& state);
-void line_move(EditorState& state);
-void line_copy(EditorState& state);
-}  // namespace cmd
+// Handlers of commands (their rows: app/command_table.cc).
+void OnLineInsert(EditorState& state);
+void OnLineDelete(EditorState& state);
+void OnLineMove(EditorState& state);
+void OnLineCopy(EditorState& state);

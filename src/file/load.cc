@@ -286,19 +286,15 @@ bool LoadFile(char* open_name, char* grid, char* file_name, FileIdentity& known)
 
 }  // namespace
 
-bool Open(int ask, char* open_name, char* grid, char* file_name, FileIdentity& known) {
-  if (ask == 0 && !AskOpenName(open_name, grid, file_name, known)) return false;
+bool Open(LoadMode mode, char* open_name, char* grid, char* file_name, FileIdentity& known) {
+  if (mode == LoadMode::kAsk && !AskOpenName(open_name, grid, file_name, known)) return false;
   bool loaded = LoadFile(open_name, grid, file_name, known);
   ReportLeftovers(open_name);
   return loaded;
 }
 
-namespace cmd {
-
-void open(EditorState& state) {
+void OnOpen(EditorState& state) {
   // An undo of the old document has nothing to do with the new one.
-  if (Open(0, state.open_name, state.grid, state.file_name, state.file_identity))
-    state.undo_kind = 0;
+  if (Open(LoadMode::kAsk, state.open_name, state.grid, state.file_name, state.file_identity))
+    state.undo_kind = UndoKind::kNone;
 }
-
-}  // namespace cmd

@@ -16,7 +16,6 @@ bool SaveDocument(char* file_name, const char* grid, FileIdentity& known);
 // file the user has agreed to overwrite with 'o', or none.
 int DefineSaveName(char* file_name, FileIdentity& agreed);
 
-namespace cmd {
-void save_prompt(EditorState& state);
-void save_overwrite(EditorState& state);
-}  // namespace cmd
+// Handlers of commands (their rows: app/command_table.cc).
+void OnSavePrompt(EditorState& state);
+void OnSaveOverwrite(EditorState& state);

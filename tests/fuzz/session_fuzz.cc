@@ -126,13 +126,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   lines = kDefaultLines, lsize = kDefaultLsize;
   SetInputFromMemory(rest.data(), rest.size());
 
-  char name[] = "doc.txt";
-  char* argv[] = {name, name, nullptr};
   auto state = std::make_unique<EditorState>();
   int turn = 0;
   fuzz_guard_on = true;
   try {
-    if (StartUp(*state, flags & kNameDocument ? 2 : 1, argv) == 0 && state->grid &&
+    if (StartUp(*state, flags & kNameDocument ? "doc.txt" : nullptr) == 0 && state->grid &&
         lines <= 2 * kDefaultLines && static_cast<long>(lines) * lsize <= kMaxGridBytes) {
       bool small = static_cast<long>(lines) * lsize <= kWholeEveryTurn;
       Check(*state, small, turn);
