@@ -67,7 +67,7 @@ constexpr bool EachCommandOnce(const CommandRow (&table)[N]) {
   if (N != kCommandCount) return false;
   for (size_t i = 0; i < N; ++i) {
     if (table[i].command < 0 || table[i].command >= kCommandCount) return false;
-    if (!table[i].name || !table[i].handler || !table[i].help) return false;
+    if (!table[i].name || !table[i].help) return false;
     if (std::string_view(table[i].name).size() >= kNameField) return false;
     for (size_t j = 0; j < i; ++j) {
       if (table[i].command == table[j].command || table[i].key == table[j].key ||
