@@ -58,26 +58,4 @@ constexpr CommandRow kCommandTable[] = {
     {kQuit, "quit", 'q', OnQuit, "to quit"},
 };
 
-namespace {
-
-// Returns true when `table` has a row for each of the kCommandCount commands, and no command,
-// name or default key twice.
-template <size_t N>
-constexpr bool EachCommandOnce(const CommandRow (&table)[N]) {
-  if (N != kCommandCount) return false;
-  for (size_t i = 0; i < N; ++i) {
-    if (table[i].command < 0 || table[i].command >= kCommandCount) return false;
-    if (!table[i].name || !table[i].help) return false;
-    if (std::string_view(table[i].name).size() >= kNameField) return false;
-    for (size_t j = 0; j < i; ++j) {
-      if (table[i].command == table[j].command || table[i].key == table[j].key ||
-          std::string_view(table[i].name) == table[j].name)
-        return false;
-    }
-  }
-  return true;
-}
-
 static_assert(EachCommandOnce(kCommandTable), "every command needs exactly one row");
-
-}  // namespace
