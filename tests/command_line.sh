@@ -10,6 +10,15 @@ if setpriv --reuid=nobody --regid=nogroup --clear-groups true 2> /dev/null; then
   (cd closed && setpriv --reuid=nobody --regid=nogroup --clear-groups "$pellak" < /dev/null > out 2>&1)
   grep -qx 'Cannot make RC file: Permission denied' closed/out ||
     fail "an RC file that cannot be made: $(head -5 closed/out)"
+  # An RC file of root's is read by every user; one of another user's is not.
+  mkdir rc_root rc_daemon && printf 'max_lines=3\n' | tee rc_root/.pellak_rc > rc_daemon/.pellak_rc
+  chown daemon rc_daemon/.pellak_rc
+  for dir in rc_root rc_daemon; do
+    (cd $dir && setpriv --reuid=nobody --regid=nogroup --clear-groups "$pellak" < /dev/null > out 2>&1)
+  done
+  grep -q '^ 3$' rc_root/out && ! grep -q '^ 4$' rc_root/out || fail "a root's RC file as nobody: $(head -12 rc_root/out)"
+  grep -q '^Not using RC file .pellak_rc: it belongs to another user' rc_daemon/out ||
+    fail "another user's RC file: $(head -5 rc_daemon/out)"
 else
   echo "setpriv cannot run as another user here: the unwritable directory is not tried"
 fi
@@ -32,4 +41,11 @@ for rc in 'max_lines=2000000\nmax_char=1000' 'max_lines=1\nmax_char=100000000'; 
 ${rc//\\n/ by }; lower them in .pellak_rc"
   else echo "the editor cannot start within 400 MB of address space here: not tried"; fi
 done
+# A load into a document that has no room for the file beside it is refused; the document stays.
+printf 'max_lines=150000\nmax_char=1000\n' > .pellak_rc && echo alpha > a.txt && echo beta > b.txt
+if { (ulimit -v 250000 && exec "$pellak" -V); } > /dev/null 2>&1; then
+  (ulimit -v 250000 && printf 'O\nb.txt\n' | "$pellak" a.txt > out 2>&1)
+  grep -q '^Could not load b.txt: not enough memory for the file; the document is unchanged$' out &&
+    [ "$(tail -12 out | grep -c '^\[1\] alpha$')" = 1 ] || fail "a load without room: $(tail -12 out)"
+fi
 exit $failed
