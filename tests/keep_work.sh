@@ -16,7 +16,6 @@ source "$(dirname "$0")/script_start.sh"
 part=$2
 socket="pellak-keep-$$"
 trap 'tmux -L "$socket" kill-server 2>/dev/null; rm -rf "$work"' EXIT
-mkdir home tmp && export HOME="$work/home" TMPDIR="$work/tmp"  # no other test's leftovers
 skip() { echo "SKIP: $*"; skipped=1; }
 skipped=0
 seq -f 'line %g' 40000 > big.txt && cp big.txt big.orig  # more lines than the grid holds

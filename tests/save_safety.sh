@@ -53,7 +53,7 @@ if have strace; then
       "$pellak" f.txt < <(printf 'one\nS\nS\nq\nq\n') > ../out 2>&1) || fail "save in a drop box reported as failed: $(grep -a save out)"
     is "$(grep -c 'Saved to f.txt' out)" 2 "drop box: saves"
     is "$(grep -c 'syncfs(.*= 0' trace)" 2 "drop box: syncs of the file system, one per save"
-    is "$(cat dropbox/f.txt)" one "drop box file"
+    holds dropbox/f.txt "drop box file" one
   else skip "not root, or setpriv missing: no drop box"; fi
 else skip "strace is not installed: no syncs"; fi
 
@@ -113,11 +113,16 @@ if have strace; then
   same private.txt private.kept
   is "$(readlink doc.txt)" private.txt "the link swapped in"
   [ -z "$(ls -a | grep pellak-save)" ] || fail "temporary file left: $(ls -a)"
+  # Another file of the same size and times put there instead goes back, whole.
+  rm doc.txt && cp old.txt doc.txt
+  stopped_at linkat 'printf "OLD\n" > other && touch -r doc.txt other && mv other doc.txt' 'new\nS\nn\nq\nq\n' doc.txt
+  said "doc.txt has been changed or replaced since it was read or saved."
+  holds doc.txt "a file of the same size put in place during the save" OLD
   # A name made by another program while the new file is synced.
   rm -f made.txt
   stopped_at fsync 'echo other > made.txt' 'new\nS\nn\nq\nq\n' made.txt
   said "made.txt exists, but it was neither loaded nor saved here."
-  is "$(cat made.txt)" other "a file made during the save"
+  holds made.txt "a file made during the save" other
   # Two editors saving one hard-linked file at once: the second is refused while the first
   # holds it, then asks, since the file is no longer the one it read.
   printf 'old\n' > hard.txt && ln -f hard.txt hard2.txt
@@ -129,8 +134,19 @@ if have strace; then
   said "Saved to hard.txt"
   said "Could not save to hard.txt: another program is saving it at this moment; nothing was saved" out2
   said "hard.txt has been changed or replaced since" out2
-  is "$(cat hard2.txt)" first "the hard-linked file"
+  holds hard2.txt "the hard-linked file" first
 else skip "strace is not installed: no races"; fi
+
+echo "== a failed write in place"
+if have strace; then
+  # The old content (a zero byte, no final newline) is put back whole over the longer new one,
+  # and its copy goes once it is back.
+  printf 'a\0b' > zero.txt && ln zero.txt zero.twin && cp zero.txt zero.old
+  strace -o /dev/null -e inject=ftruncate:error=EIO:when=1 "$pellak" zero.txt < <(printf 'longer\nS\nq\nq\n') > out 2>&1
+  said "Could not save to zero.txt: Input/output error; nothing was saved"
+  same zero.txt zero.old
+  [ -z "$(find . -name '*pellak-backup*')" ] || fail "a copy left: $(find . -name '*pellak-backup*')"
+else skip "strace is not installed: no failed write"; fi
 
 echo "== awkward places"
 if have strace; then
