@@ -9,6 +9,7 @@ source "$(dirname "$0")/script_start.sh"
 protected=""
 cleanup() {
   [ -n "$protected" ] && sysctl -q -w fs.protected_symlinks="$protected"
+  chattr -a "$work/box" 2> /dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -147,6 +148,22 @@ if have strace; then
   same zero.txt zero.old
   [ -z "$(find . -name '*pellak-backup*')" ] || fail "a copy left: $(find . -name '*pellak-backup*')"
 else skip "strace is not installed: no failed write"; fi
+
+echo "== where a copy goes"
+if [ -n "$root" ] && have strace && have unshare && mkdir box && printf 'old\n' > box/doc.txt && chattr +a box 2> /dev/null; then
+  # A copy that cannot go beside the file, in a directory that only takes new names, goes to
+  # $TMPDIR, even a one-character one; it stays when the save is killed at its ftruncate.
+  # /tmp is the test's own here, in a mount namespace.
+  own_tmp() { unshare -m bash -c 'mount -t tmpfs tmpfs /tmp && exec "$@"' own_tmp "$@"; }
+  mkdir t && { TMPDIR=t own_tmp strace -o /dev/null -e inject=ftruncate:signal=KILL:when=1 "$pellak" box/doc.txt < <(printf 'new\nS\n'); } > /dev/null 2>&1
+  same t/pellak-0/doc.txt.pellak-backup-* old.txt
+  # With no $TMPDIR it goes to /tmp; nothing else changes.
+  printf 'new\nS\n' | TMPDIR="$work/none" own_tmp "$pellak" box/doc.txt > out 2> err ||
+    fail "a save with the copy in /tmp: status $?, $(cat err)"
+  said "Saved to box/doc.txt"
+  [ ! -s err ] || fail "a save with the copy in /tmp: $(cat err)"
+  chattr -a box
+else skip "not root, or strace, unshare or chattr +a missing: no copy kept elsewhere"; fi
 
 echo "== awkward places"
 if have strace; then
