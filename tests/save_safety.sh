@@ -119,6 +119,14 @@ if have strace; then
   stopped_at linkat 'printf "OLD\n" > other && touch -r doc.txt other && mv other doc.txt' 'new\nS\nn\nq\nq\n' doc.txt
   said "doc.txt has been changed or replaced since it was read or saved."
   holds doc.txt "a file of the same size put in place during the save" OLD
+  # The file rewritten with its size and modification time put back, while the new content is
+  # synced (replacing) or right after the lock (in place, two links): only its change time tells.
+  for stop in fsync fcntl; do
+    cp old.txt doc.txt && { [ $stop = fsync ] || ln -f doc.txt doc.twin; }
+    stopped_at $stop 'cp -p doc.txt ref && printf "OLD\n" | dd of=doc.txt conv=notrunc status=none && touch -r ref doc.txt' 'new\nS\nn\nq\nq\n' doc.txt
+    said "doc.txt has been changed or replaced since it was read or saved."
+    holds doc.txt "rewritten during a save, stopped at $stop" OLD
+  done
   # A name made by another program while the new file is synced.
   rm -f made.txt
   stopped_at fsync 'echo other > made.txt' 'new\nS\nn\nq\nq\n' made.txt
