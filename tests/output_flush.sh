@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Output is written in large pieces: 2,000 piped turns must cost far fewer than 2,000 writes
-# (counted with strace; skipped, status 77, without it). That it is also flushed whenever the
+# (counted with strace; skipped, status 77, without it), and hold no control byte but the line
+# ends. That it is also flushed whenever the
 # editor is about to wait, keep_work.sh and save_safety.sh show: they wait for screens through
 # pipes that stay open and silent.
 # Usage: output_flush.sh PELLAK
@@ -12,4 +13,5 @@ ASAN_OPTIONS=detect_leaks=0 strace -e trace=write -o trace "$pellak" < keys > ou
 writes=$(grep -c '^write(1,' trace)
 echo "$(grep -c '^Editing ' out) turns, $writes writes"
 [ "$(grep -c '^Editing ' out)" -ge 2001 ] || { echo "FAIL: expected 2001 screens"; exit 1; }
+! LC_ALL=C grep -q '[[:cntrl:]]' out || { echo "FAIL: a control byte on the screen"; exit 1; }
 [ "$writes" -le 100 ]

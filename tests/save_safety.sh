@@ -165,6 +165,12 @@ if [ -n "$root" ] && have strace && have unshare && mkdir box && printf 'old\n' 
   own_tmp() { unshare -m bash -c 'mount -t tmpfs tmpfs /tmp && exec "$@"' own_tmp "$@"; }
   mkdir t && { TMPDIR=t own_tmp strace -o /dev/null -e inject=ftruncate:signal=KILL:when=1 "$pellak" box/doc.txt < <(printf 'new\nS\n'); } > /dev/null 2>&1
   same t/pellak-0/doc.txt.pellak-backup-* old.txt
+  # Another user's directory under the private name there is not used: /tmp is.
+  mkdir -p -m 700 x/pellak-0 && chown nobody x/pellak-0 && printf 'old\n' > box/doc.txt
+  TMPDIR=x own_tmp bash -c '{ strace -o /dev/null -e inject=ftruncate:signal=KILL:when=1 "$0" box/doc.txt < <(printf "new\nS\n"); } > /dev/null 2>&1
+    cat /tmp/pellak-0/doc.txt.pellak-backup-*' "$pellak" > out
+  holds out "a copy with another user's directory in the way" old
+  [ -z "$(ls -A x/pellak-0)" ] || fail "a copy in another user's directory: $(ls -A x/pellak-0)"
   # With no $TMPDIR it goes to /tmp; nothing else changes.
   printf 'new\nS\n' | TMPDIR="$work/none" own_tmp "$pellak" box/doc.txt > out 2> err ||
     fail "a save with the copy in /tmp: status $?, $(cat err)"
