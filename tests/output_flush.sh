@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Output is written in large pieces: 2,000 piped turns must cost far fewer than 2,000 writes
 # (counted with strace; skipped, status 77, without it), and hold no control byte but the line
-# ends. That it is also flushed whenever the
-# editor is about to wait, keep_work.sh and save_safety.sh show: they wait for screens through
-# pipes that stay open and silent.
+# ends. That it is also flushed whenever the editor is about to wait, keep_work.sh and
+# save_safety.sh show: they wait for screens through pipes that stay open and silent.
 # Usage: output_flush.sh PELLAK
 source "$(dirname "$0")/script_start.sh"
 command -v strace >/dev/null || { echo "strace is not installed: piped writes not counted"; exit 77; }
