@@ -77,9 +77,9 @@ part_signals() {
   cmp -s big.txt big.orig || fail "HUP at the partial-load question: big.txt changed"
   rm -f n.txt.hup
 
-  { for i in $(seq 3000); do echo "line $i"; done; echo S; } | "$pellak" a.txt | head -1 > /dev/null
+  { seq -f 'line %g' 3000; echo S; } | "$pellak" a.txt | head -1 > /dev/null
   is "${PIPESTATUS[1]}" 0 "| head -1: status"
-  is "$(wc -l < a.txt)" 3000 "| head -1: lines saved"
+  seq -f 'line %g' 3000 | cmp -s - a.txt || fail "| head -1: not every line saved"
 
   mkdir dir && "$pellak" < dir > /dev/null 2> err
   is $? 1 "standard input a directory: status"

@@ -8,6 +8,7 @@ cd "$(dirname "$0")/.."
 source tests/need_packages.sh
 need_packages tmux=tmux
 scratch=$(mktemp -d)
+export HOME="$scratch" TMPDIR="$scratch"  # no recovery file or copy lands in the real ones
 tm() { tmux -L "pellak-smoke-$$" "$@"; }
 trap 'tm kill-server 2>/dev/null || true; rm -rf "$scratch"' EXIT
 trap 'echo "FAIL: line $LINENO of $0" >&2' ERR
