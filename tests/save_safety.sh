@@ -10,6 +10,7 @@ protected=""
 cleanup() {
   [ -n "$protected" ] && sysctl -q -w fs.protected_symlinks="$protected"
   chattr -a "$work/box" 2> /dev/null
+  umount "$work/full" 2> /dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -177,6 +178,15 @@ if [ -n "$root" ] && have strace && have unshare && mkdir box && printf 'old\n' 
   said "Saved to box/doc.txt"
   [ ! -s err ] || fail "a save with the copy in /tmp: $(cat err)"
   chattr -a box
+  # Nowhere to keep a copy (the file's disk, $TMPDIR and /tmp all full): nothing is written.
+  mkdir full && mount -t tmpfs -o size=64k tmpfs full && printf 'old\n' > full/doc.txt && ln full/doc.txt full/twin.txt
+  head -c 100000 /dev/zero > full/fill 2> /dev/null
+  { seq 3000; echo S; } | TMPDIR="$work/full" unshare -m bash -c 'mount -t tmpfs -o size=4k tmpfs /tmp && head -c 9000 /dev/zero > /tmp/fill
+    exec "$0" full/doc.txt' "$pellak" > out 2>&1
+  said "Could not save to full/doc.txt: no copy of its old content can be kept: No space left on device; nothing was saved"
+  same full/doc.txt old.txt
+  is "$(ls -A full)" "$(printf 'doc.txt\nfill\ntwin.txt')" "the names on the full disk"
+  umount full
 else skip "not root, or strace, unshare or chattr +a missing: no copy kept elsewhere"; fi
 
 echo "== awkward places"
