@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Saves that only real things show, in groups: the umask, the syncs, other users in shared
-# directories, races placed at a given system call, awkward places (a drop box; devices, a full disk,
-# a bind mount, access lists, attributes and an append-only directory are session cases),
-# and kills at every system call of both save paths. A part whose tools or rights are missing
-# is skipped with a message.
+# directories, races placed at a given system call, a failed write in place, where the copy of
+# the old content goes, devices never opened, and kills at every system call of both save paths
+# (a full disk, a bind mount, access lists, attributes and an append-only directory are session
+# cases). A part whose tools or rights are missing is skipped with a message.
 # Usage: save_safety.sh PELLAK
 source "$(dirname "$0")/script_start.sh"
 protected=""
@@ -115,18 +115,16 @@ if have strace; then
   same private.txt private.kept
   is "$(readlink doc.txt)" private.txt "the link swapped in"
   [ -z "$(ls -a | grep pellak-save)" ] || fail "temporary file left: $(ls -a)"
-  # Another file of the same size and times put there instead goes back, whole.
-  rm doc.txt && cp old.txt doc.txt
-  stopped_at linkat 'printf "OLD\n" > other && touch -r doc.txt other && mv other doc.txt' 'new\nS\nn\nq\nq\n' doc.txt
-  said "doc.txt has been changed or replaced since it was read or saved."
-  holds doc.txt "a file of the same size put in place during the save" OLD
-  # The file rewritten with its size and modification time put back, while the new content is
-  # synced (replacing) or right after the lock (in place, two links): only its change time tells.
-  for stop in fsync fcntl; do
-    cp old.txt doc.txt && { [ $stop = fsync ] || ln -f doc.txt doc.twin; }
-    stopped_at $stop 'cp -p doc.txt ref && printf "OLD\n" | dd of=doc.txt conv=notrunc status=none && touch -r ref doc.txt' 'new\nS\nn\nq\nq\n' doc.txt
+  # Another file of the same size and times put in place after the check goes back whole; the
+  # file rewritten with its size and times put back, while the new content is synced (replacing)
+  # or right after the lock (in place, two links), is not written: only its change time tells.
+  for stop in linkat fsync fcntl; do
+    rm -f doc.* && cp old.txt doc.txt && { [ $stop != fcntl ] || ln doc.txt doc.twin; }
+    action='cp -p doc.txt ref && printf "OLD\n" | dd of=doc.txt conv=notrunc status=none && touch -r ref doc.txt'
+    [ $stop != linkat ] || action='printf "OLD\n" > other && touch -r doc.txt other && mv other doc.txt'
+    stopped_at $stop "$action" 'new\nS\nn\nq\nq\n' doc.txt
     said "doc.txt has been changed or replaced since it was read or saved."
-    holds doc.txt "rewritten during a save, stopped at $stop" OLD
+    holds doc.txt "OLD put in place during a save stopped at $stop" OLD
   done
   # A name made by another program while the new file is synced.
   rm -f made.txt
