@@ -265,14 +265,6 @@ part_terminal() {
   keys q && keys Enter && keys q && keys Enter
   ended_with 0 "quit after the cancelled load"
 
-  to_partial_load && keys C-d  # end of input there refuses the load: the work is kept
-  ended_with 1 "Ctrl-D at the partial-load question"
-  holds n.txt.hup "Ctrl-D at the partial-load question" work
-
-  to_partial_load && tmux -L "$socket" kill-pane -t "keep$run"
-  for _ in $(seq 100); do [ -f n.txt.hup ] && break; sleep 0.1; done
-  holds n.txt.hup "closing the pane at the partial-load question" work
-
   # Output stopped with Ctrl-S: a termination writes the recovery file and the editor ends,
   # although its line on standard error cannot be shown.
   start && keys -l work && keys Enter && keys C-s

@@ -11,6 +11,7 @@ cleanup() {
   [ -n "$protected" ] && sysctl -q -w fs.protected_symlinks="$protected"
   chattr -a "$work/box" 2> /dev/null
   umount "$work/full" 2> /dev/null
+  umount "$work/small" 2> /dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -20,11 +21,6 @@ fail() { echo "FAIL: $*"; exit 1; }
 skip() { echo "skipped: $*"; }
 have() { command -v "$1" > /dev/null; }
 root=""; [ "$(id -u)" = 0 ] && root=yes
-# Runs the editor on keys $1 with arguments $2...; it must end with status $want (0 by default).
-run() {
-  printf "$1" | "$pellak" "${@:2}" > "$work/out" 2>&1
-  [ $? = "${want:-0}" ] || fail "editor ended otherwise: $(grep -a -e save -e load -e Overwrite "$work/out")"
-}
 # Fails unless the last run printed the fixed text $1 (into the file $2, by default out).
 said() { grep -qF -- "$1" "$work/${2:-out}" || fail "no \"$1\" in: $(grep -a -e save -e Save -e Overwrite -e link "$work/${2:-out}")"; }
 # Runs as nobody the command $@.
@@ -37,7 +33,7 @@ printf 'old\n' > old.txt
 printf 'new\n' > new.txt
 
 echo "== the umask"
-(umask 027 && run 'new\nS\n' fresh.txt) || exit 1
+(umask 027 && printf 'new\nS\n' | "$pellak" fresh.txt > out 2>&1) || fail "a save with umask 027 failed"
 is "$(stat -c %a fresh.txt)" 640 "new file mode"
 
 echo "== syncs"
@@ -76,7 +72,7 @@ if [ -n "$root" ] && have setpriv; then
   as_nobody ln -s "$work/private.txt" shared/mine.txt
   protected=$(cat /proc/sys/fs/protected_symlinks)
   if sysctl -q -w fs.protected_symlinks=1 2> /dev/null; then
-    (cd shared && run 'q\nq\n' mine.txt) || exit 1
+    (cd shared && printf 'q\nq\n' | "$pellak" mine.txt > ../out 2>&1) || fail "another user's link: the editor ended otherwise"
     said "Could not load mine.txt: Permission denied"
     sysctl -q -w fs.protected_symlinks="$protected"
   else skip "cannot set fs.protected_symlinks: the system's own protection is not tried"; protected=""; fi
@@ -106,8 +102,7 @@ stopped_at() {
 }
 if have strace; then
   # A link to the user's private file swapped in between the check and the swap.
-  cp old.txt doc.txt && cp private.kept private.txt 2> /dev/null || printf 'private\n' > private.txt
-  cp private.txt private.kept
+  cp old.txt doc.txt && printf 'private\n' > private.txt && cp private.txt private.kept
   stopped_at linkat 'mv doc.txt doc.moved && ln -s private.txt doc.txt' 'new\nS\nn\nq\nq\n' doc.txt
   said "doc.txt has been changed or replaced since it was read or saved."
   said "doc.txt is a symbolic link to private.txt."
@@ -145,15 +140,41 @@ if have strace; then
   holds hard2.txt "the hard-linked file" first
 else skip "strace is not installed: no races"; fi
 
-echo "== a failed write in place"
+echo "== failed saves and unnamed files"
 if have strace; then
-  # The old content (a zero byte, no final newline) is put back whole over the longer new one,
-  # and its copy goes once it is back.
+  # The old content (a zero byte, no final newline) is put back whole over the longer new one
+  # after a failed write in place, and its copy goes once it is back.
   printf 'a\0b' > zero.txt && ln zero.txt zero.twin && cp zero.txt zero.old
   strace -o /dev/null -e inject=ftruncate:error=EIO:when=1 "$pellak" zero.txt < <(printf 'longer\nS\nq\nq\n') > out 2>&1
   said "Could not save to zero.txt: Input/output error; nothing was saved"
   same zero.txt zero.old
   [ -z "$(find . -name '*pellak-backup*')" ] || fail "a copy left: $(find . -name '*pellak-backup*')"
+  # Where a file system makes no unnamed file (each error it may give), the new content goes
+  # under a temporary name, and where a kernel links no file by its descriptor, the link goes
+  # through /proc; as a new file or swapped in for the old one, and no temporary name is left.
+  for name in unnamed.txt doc.txt; do
+    rm -f doc.* && cp old.txt doc.txt
+    strace -o trace -e trace=openat "$pellak" $name < <(printf 'new\nS\n') > /dev/null 2>&1
+    at=$(awk '/^openat/ { n++ } /O_TMPFILE/ { print n; exit }' trace)
+    for fault in openat:error=EOPNOTSUPP:when=$at openat:error=EISDIR:when=$at openat:error=EINVAL:when=$at linkat:error=ENOENT:when=1; do
+      rm -f unnamed.txt && cp old.txt doc.txt && inode=$(stat -c %i doc.txt)
+      strace -o /dev/null -e trace=${fault%%:*} -e inject=$fault "$pellak" $name < <(printf 'new\nS\n') > out 2>&1
+      said "Saved to $name"
+      same $name new.txt
+      [ $name = unnamed.txt ] || [ "$(stat -c %i doc.txt)" != "$inode" ] || fail "$fault: doc.txt written in place"
+      [ -z "$(ls -A | grep pellak-save)" ] || fail "$fault: a temporary name left: $(ls -A)"
+    done
+  done
+  # A save that fails after writing (at its sync) gives back the room its unnamed file took:
+  # the next save, which needs that room, succeeds.
+  if [ -n "$root" ] && mkdir small && mount -t tmpfs -o size=1m tmpfs small; then
+    seq -f '%0250g' 2400 > small.text
+    strace -o /dev/null -e inject=fsync:error=EIO:when=1 "$pellak" small/n.txt < <(cat small.text; printf 'S\nS\n') > out 2>&1
+    said "Could not save to small/n.txt: Input/output error; nothing was saved"
+    said "Saved to small/n.txt"
+    same small/n.txt small.text
+    umount small
+  else skip "not root: no full disk after a failed save"; fi
 else skip "strace is not installed: no failed write"; fi
 
 echo "== where a copy goes"
