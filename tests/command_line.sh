@@ -1,18 +1,8 @@
 #!/usr/bin/env bash
-# The command line where a session case cannot reach (those are the args_ cases): an RC file
-# that cannot be made, and --help and --version written to a full device.
+# The command line where a session case cannot reach (those are the args_ cases): --help and
+# --version written to a full device.
 # Usage: command_line.sh PELLAK
 source "$(dirname "$0")/script_start.sh"
-
-# An RC file that cannot be made says why; another user in a directory of root's gets it.
-mkdir closed && chmod 755 "$work" closed
-if setpriv --reuid=nobody --regid=nogroup --clear-groups true 2> /dev/null; then
-  (cd closed && setpriv --reuid=nobody --regid=nogroup --clear-groups "$pellak" < /dev/null > out 2>&1)
-  grep -qx 'Cannot make RC file: Permission denied' closed/out ||
-    fail "an RC file that cannot be made: $(head -5 closed/out)"
-else
-  echo "setpriv cannot run as another user here: the unwritable directory is not tried"
-fi
 
 # An answer that cannot be written ends with status 1 and says why.
 for option in --help -V; do

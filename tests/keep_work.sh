@@ -5,7 +5,7 @@
 #             question; a refused one is a session case), a name with control bytes on the line
 #             naming the recovery file, `| head -1`, unreadable standard input, a socket whose
 #             peer went away
-#   places    where recovery files go: a 253-character name, an unwritable directory with
+#   places    where recovery files go: an unwritable directory with
 #             HOME unset, $HOME, $TMPDIR and /tmp, the sync of the directory (strace); each
 #             found again at the next start, as is the copy of a save killed at its ftruncate
 #   screen    a non-blocking standard output read slowly loses nothing
@@ -66,9 +66,6 @@ part_signals() {
   signal_session $'new\n' HUP
   holds n.txt.hup "HUP with unsaved work" new
   rm -f n.txt.hup
-  signal_session $'t\n' HUP
-  [ -f n.txt.hup ] || fail "HUP after only a trim: no n.txt.hup"
-  rm -f n.txt.hup
 
   # At the partial-load question the document is still intact: a hangup keeps it as it was.
   signal_session $'work\nO\nbig.txt\n' HUP "Do you wish to continue (Y,n)?"
@@ -115,14 +112,6 @@ part_signals() {
 }
 
 part_places() {
-  # A base name of 253 characters: the recovery file's is shortened to fit.
-  local long stem
-  long=$(printf 'l%.0s' $(seq 253)) && stem=${long:0:248}
-  name=$long signal_session $'work\n' TERM
-  holds "$stem.hup" "253-character name" work
-  "$pellak" "$long" < /dev/null > out
-  has out "Found $stem.hup, unsaved work on $long from a session that ended " "253-character name: the next start"
-
   if command -v strace > /dev/null; then
     # The file and then its directory are synced: the directory's descriptor is the one the
     # recovery file was made in.
