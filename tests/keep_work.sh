@@ -114,18 +114,19 @@ part_signals() {
 part_places() {
   if command -v strace > /dev/null; then
     # The file and then its directory are synced: the directory's descriptor is the one the
-    # recovery file was made in.
+    # recovery file was made in. A directory that cannot be synced (EINVAL) still keeps it.
     # The termination comes at the second wait for input, once "new" is in the document.
     printf 'old\n' > s.txt && rm -f s.txt.* in && printf 'new\n' > in
-    ASAN_OPTIONS=detect_leaks=0 strace -o trace -e trace=openat,fsync,close,ppoll \
+    ASAN_OPTIONS=detect_leaks=0 strace -o trace -e trace=openat,fsync,close,ppoll -e inject=fsync:error=EINVAL:when=2 \
       -e inject=ppoll:signal=TERM:when=2 "$pellak" s.txt < in > /dev/null 2>&1
     local dir_fd file_fd
     dir_fd=$(sed -n 's/^openat(AT_FDCWD, "\.", O_RDONLY.*O_DIRECTORY.*) *= \([0-9]*\)$/\1/p' trace | tail -1)
     file_fd=$(sed -n "s/^openat($dir_fd, \"s\.txt\.hup\", .*O_EXCL.*O_NOFOLLOW.*) = \([0-9]*\)$/\1/p" trace)
     [ -n "$dir_fd" ] && [ -n "$file_fd" ] || fail "strace: the recovery file was not made in an open directory: $(cat trace)"
-    grep -A10 "^fsync($file_fd) *= 0" trace | grep -q "^fsync($dir_fd) *= 0" ||
+    grep -A10 "^fsync($file_fd) *= 0" trace | grep -q "^fsync($dir_fd) *= " ||
       fail "strace: the recovery file and then its directory were not synced: $(cat trace)"
     holds s.txt.hup "strace run" new
+    [ ! -e home/s.txt.hup ] || fail "a directory that cannot be synced was given up for HOME"
   else skip "strace is not installed: no directory sync seen"; fi
 
   if [ "$(id -u)" != 0 ] || ! command -v setpriv > /dev/null; then
@@ -134,20 +135,21 @@ part_places() {
   # As another user, in a directory it cannot write.
   local nobody
   nobody=$(id -u nobody)
-  chmod 755 "$work" && mkdir locked own_home own_tmp && chown nobody own_home own_tmp
+  chmod 755 "$work" && mkdir locked h own_tmp && chown nobody h own_tmp
   # Runs (execs) the editor on locked/x.txt as nobody with only PATH and the variables $environment.
   # shellcheck disable=SC2086
   editor() { exec env -i PATH="$PATH" $environment setpriv --reuid=nobody --regid=nogroup --clear-groups "$pellak" locked/x.txt; }
-  # $1: the environment; $2: where the recovery file is to go.
+  # $1: the environment; $2: where the recovery file is to go; $3: its name at the next start
+  # (by default $2).
   kept_in() {
     environment=$1 signal_session $'work\n' TERM
     holds "$2" "as nobody with $1" work
     is "$(stat -c %U:%a "$2")" nobody:600 "$2: owner and mode"
     has err "pellak: Terminated: the unsaved document was written to $2$" "as nobody with $1"
     (environment=$1 editor < /dev/null > out 2> err)
-    has out "Found $2, unsaved work on locked/x.txt from a session that ended " "as nobody with $1: the next start"
+    has out "Found ${3:-$2}, unsaved work on locked/x.txt from a session that ended " "as nobody with $1: the next start"
   }
-  kept_in "HOME=$work/own_home" "$work/own_home/x.txt.hup"
+  kept_in "HOME=h TMPDIR=$work/own_tmp" "$work/h/x.txt.hup" h/x.txt.hup  # a one-character HOME, relative
   kept_in "TMPDIR=$work/own_tmp" "$work/own_tmp/pellak-$nobody/x.txt.hup"  # HOME unset
   is "$(stat -c %a "$work/own_tmp/pellak-$nobody")" 700 "the private directory's mode"
   if [ ! -e "/tmp/pellak-$nobody/x.txt.hup" ]; then
