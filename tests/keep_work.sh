@@ -2,9 +2,8 @@
 # No work is lost when a session ends otherwise than by the user's quit, and what was kept is
 # named at the next start. Usage: keep_work.sh PELLAK PART, PART one of
 #   signals   kill -TERM and -HUP of a piped session (at the prompt and at the partial-load
-#             question; a refused one is a session case), a name with control bytes on the line
-#             naming the recovery file, `| head -1`, unreadable standard input, a socket whose
-#             peer went away
+#             question; a refused one is a session case), `| head -1`, unreadable standard
+#             input, a read that fails after typed work, a line on standard error cut short
 #   places    where recovery files go: an unwritable directory with
 #             HOME unset, $HOME, $TMPDIR and /tmp, the sync of the directory (strace); each
 #             found again at the next start, as is the copy of a save killed at its ftruncate
@@ -53,13 +52,6 @@ part_signals() {
   is "$(stat -c %a n.txt.1.hup)" 600 "TERM: recovery file mode"
   holds n.txt "TERM: the file itself changed" old
   rm -f n.txt.*
-  # A name with ESC, CR, BEL, DEL, a lone 0x9B (CSI) and an encoded U+009B: the line naming the
-  # recovery file shows each control as a mark.
-  local odd=$'r\e[2J\r\a\x7f\x9b\xc2\x9b\xc4\x9b.txt'
-  name=$odd signal_session $'unsaved\n' TERM " 1  unsaved"
-  holds "$odd.hup" "TERM, a name with control bytes" unsaved
-  printf 'pellak: Terminated: the unsaved document was written to %s\n' "$work/r?[2J?????"$'\xc4\x9b'.txt.hup | cmp -s - err ||
-    fail "TERM, a name with control bytes: $(cat -A err)"
   signal_session $'new\nS\n' HUP
   is "$status" 129 "HUP after saving: status (death by the signal)"
   ls n.txt.*hup 2>/dev/null && fail "HUP without unsaved work left a recovery file"
@@ -78,37 +70,24 @@ part_signals() {
   is "${PIPESTATUS[1]}" 0 "| head -1: status"
   seq -f 'line %g' 3000 | cmp -s - a.txt || fail "| head -1: not every line saved"
 
-  mkdir dir && "$pellak" < dir > /dev/null 2> err
+  mkdir dir && "$pellak" < dir > /dev/null 2> /dev/null
   is $? 1 "standard input a directory: status"
-  holds err "standard input a directory" "pellak: cannot read standard input: Is a directory"
-  # The line on standard error comes whole although its first two writes are cut short.
+  command -v strace > /dev/null || { skip "strace is not installed: no write cut short, no failed read"; return; }
+  # Standard input a directory: the line on standard error says so, and comes whole although
+  # its first two writes are cut short.
   for error in EINTR EAGAIN; do
-    command -v strace > /dev/null || { skip "strace is not installed: no write cut short"; break; }
     ASAN_OPTIONS=detect_leaks=0 strace -o /dev/null -e trace=write -e inject=write:error=$error:when=1..2 \
       bash -c 'exec "$0" < dir > /dev/null 2> err' "$pellak"
     holds err "standard input a directory, two writes cut short by $error" "pellak: cannot read standard input: Is a directory"
   done
-
-  # A socket as standard input and output (inetd) whose peer leaves without reading the
-  # screens: the read fails with ECONNRESET.
-  perl -MSocket -e '
-    socketpair(my $ours, my $theirs, AF_UNIX, SOCK_STREAM, PF_UNSPEC) or die "socketpair: $!";
-    my $editor = fork // die;
-    if (!$editor) { open STDIN, "<&", $theirs; open STDOUT, ">&", $theirs; exec $ARGV[0], "n.txt" }
-    close $theirs;
-    syswrite $ours, "typed work\n";
-    for (1 .. 100) {  # until the second screen has come
-      select undef, undef, undef, 0.1;
-      recv $ours, my $screens, 65536, MSG_PEEK | MSG_DONTWAIT;
-      last if (() = $screens =~ /Editing/g) >= 2;
-    }
-    close $ours;
-    waitpid $editor, 0;
-    print $? >> 8, "\n";' "$pellak" > out 2> err
-  holds out "socket peer gone: status" 1
-  holds n.txt.hup "socket peer gone" "typed work"
-  has err "pellak: cannot read standard input: Connection reset by peer$" "socket peer gone"
-  has err "pellak: standard input unreadable: the unsaved document was written to $work/n.txt.hup$" "socket peer gone"
+  # A read that fails after typed work (EIO, as from a terminal that is gone): the work is kept.
+  rm -f n.txt.* && printf 'typed work\n' > typed
+  ASAN_OPTIONS=detect_leaks=0 strace -o /dev/null -P "$work/typed" -e trace=read -e inject=read:error=EIO:when=2 \
+    bash -c 'exec "$0" n.txt < typed > /dev/null 2> err' "$pellak"
+  is $? 1 "a failed read: status"
+  holds n.txt.hup "a failed read" "typed work"
+  has err "pellak: cannot read standard input: Input/output error$" "a failed read"
+  has err "pellak: standard input unreadable: the unsaved document was written to $work/n.txt.hup$" "a failed read"
 }
 
 part_places() {
@@ -144,14 +123,12 @@ part_places() {
   kept_in() {
     environment=$1 signal_session $'work\n' TERM
     holds "$2" "as nobody with $1" work
-    is "$(stat -c %U:%a "$2")" nobody:600 "$2: owner and mode"
     has err "pellak: Terminated: the unsaved document was written to $2$" "as nobody with $1"
     (environment=$1 editor < /dev/null > out 2> err)
     has out "Found ${3:-$2}, unsaved work on locked/x.txt from a session that ended " "as nobody with $1: the next start"
   }
   kept_in "HOME=h TMPDIR=$work/own_tmp" "$work/h/x.txt.hup" h/x.txt.hup  # a one-character HOME, relative
   kept_in "TMPDIR=$work/own_tmp" "$work/own_tmp/pellak-$nobody/x.txt.hup"  # HOME unset
-  is "$(stat -c %a "$work/own_tmp/pellak-$nobody")" 700 "the private directory's mode"
   if [ ! -e "/tmp/pellak-$nobody/x.txt.hup" ]; then
     kept_in "TMPDIR=$work/locked" "/tmp/pellak-$nobody/x.txt.hup"
     rm -f "/tmp/pellak-$nobody/x.txt.hup"
