@@ -110,21 +110,24 @@ part_places() {
   # As another user, in a directory it cannot write.
   local nobody
   nobody=$(id -u nobody)
-  chmod 755 "$work" && mkdir locked h own_tmp && chown nobody h own_tmp
-  # Runs (execs) the editor on locked/x.txt as nobody with only PATH and the variables $environment.
+  chmod 755 "$work" && mkdir locked h own_tmp && chown nobody h own_tmp && chmod 1777 own_tmp
+  # Runs (execs) the editor on locked/x.txt as nobody (or the user $uid) with only PATH and the
+  # variables $environment.
   # shellcheck disable=SC2086
-  editor() { exec env -i PATH="$PATH" $environment setpriv --reuid=nobody --regid=nogroup --clear-groups "$pellak" locked/x.txt; }
+  editor() { exec env -i PATH="$PATH" $environment setpriv --reuid=${uid:-nobody} --regid=nogroup --clear-groups "$pellak" locked/x.txt; }
   # $1: the environment; $2: where the recovery file is to go; $3: its name at the next start
   # (by default $2).
   kept_in() {
     environment=$1 signal_session $'work\n' TERM
-    holds "$2" "as nobody with $1" work
-    has err "pellak: Terminated: the unsaved document was written to $2$" "as nobody with $1"
+    holds "$2" "as ${uid:-nobody} with $1" work
+    has err "pellak: Terminated: the unsaved document was written to $2$" "as ${uid:-nobody} with $1"
     (environment=$1 editor < /dev/null > out 2> err)
-    has out "Found ${3:-$2}, unsaved work on locked/x.txt from a session that ended " "as nobody with $1: the next start"
+    has out "Found ${3:-$2}, unsaved work on locked/x.txt from a session that ended " "as ${uid:-nobody} with $1: the next start"
   }
   kept_in "HOME=h TMPDIR=$work/own_tmp" "$work/h/x.txt.hup" h/x.txt.hup  # a one-character HOME, relative
   kept_in "TMPDIR=$work/own_tmp" "$work/own_tmp/pellak-$nobody/x.txt.hup"  # HOME unset
+  # A user with no account (HOME unset and no home to be found) goes on reading its input.
+  uid=12345 kept_in "TMPDIR=$work/own_tmp" "$work/own_tmp/pellak-12345/x.txt.hup"
   if [ ! -e "/tmp/pellak-$nobody/x.txt.hup" ]; then
     kept_in "TMPDIR=$work/locked" "/tmp/pellak-$nobody/x.txt.hup"
     rm -f "/tmp/pellak-$nobody/x.txt.hup"
