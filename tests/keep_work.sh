@@ -82,9 +82,7 @@ part_signals() {
   rm -f n.txt.* && printf 'typed work\n' > typed
   ASAN_OPTIONS=detect_leaks=0 strace -o /dev/null -P "$work/typed" -e trace=read -e inject=read:error=EIO:when=2 \
     bash -c 'exec "$0" n.txt < typed > /dev/null 2> err' "$pellak"
-  is $? 1 "a failed read: status"
   holds n.txt.hup "a failed read" "typed work"
-  has err "pellak: cannot read standard input: Input/output error$" "a failed read"
   has err "pellak: standard input unreadable: the unsaved document was written to $work/n.txt.hup$" "a failed read"
 }
 
