@@ -1,17 +1,12 @@
 #!/usr/bin/env bash
-# The command line where a session case cannot reach (those are the args_ cases): an RC file
-# that cannot be made, --help and --version written to a full device, and too little memory.
+# The command line where a session case cannot reach (those are tests/sessions/args/): the RC
+# file's owner, --help and --version written to a full device, and too little memory.
 # Usage: command_line.sh PELLAK
 source "$(dirname "$0")/script_start.sh"
 
-# An RC file that cannot be made says why; another user in a directory of root's gets it.
-mkdir closed && chmod 755 "$work" closed
+# An RC file of root's is read by every user; one of a third user's is not.
 if setpriv --reuid=nobody --regid=nogroup --clear-groups true 2> /dev/null; then
-  (cd closed && setpriv --reuid=nobody --regid=nogroup --clear-groups "$pellak" < /dev/null > out 2>&1)
-  grep -qx 'Cannot make RC file: Permission denied' closed/out ||
-    fail "an RC file that cannot be made: $(head -5 closed/out)"
-  # An RC file of root's is read by every user; one of another user's is not.
-  mkdir rc_root rc_daemon && printf 'max_lines=3\n' | tee rc_root/.pellak_rc > rc_daemon/.pellak_rc
+  mkdir rc_root rc_daemon && chmod 755 "$work" && printf 'max_lines=3\n' | tee rc_root/.pellak_rc > rc_daemon/.pellak_rc
   chown daemon rc_daemon/.pellak_rc
   for dir in rc_root rc_daemon; do
     (cd $dir && setpriv --reuid=nobody --regid=nogroup --clear-groups "$pellak" < /dev/null > out 2>&1)
@@ -20,7 +15,7 @@ if setpriv --reuid=nobody --regid=nogroup --clear-groups true 2> /dev/null; then
   grep -q '^Not using RC file .pellak_rc: it belongs to another user' rc_daemon/out ||
     fail "another user's RC file: $(head -5 rc_daemon/out)"
 else
-  echo "setpriv cannot run as another user here: the unwritable directory is not tried"
+  echo "setpriv cannot run as another user here: the RC file's owner is not tried"
 fi
 
 # An answer that cannot be written ends with status 1 and says why.
