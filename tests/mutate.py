@@ -132,12 +132,22 @@ def main():
     parser.add_argument("--sample", type=int, default=0, help="at most this many mutants a file")
     parser.add_argument("--seed", type=int, default=1, help="seed of the sample")
     parser.add_argument("--list", action="store_true", help="list the mutants; run nothing")
+    parser.add_argument("--again", metavar="REPORT",
+                        help="only the survivors of an earlier report (after new tests)")
     args = parser.parse_args()
+    again = set()
+    if args.again:  # "SURVIVED FILE:LINE: OPERATOR", "- OLD", "+ NEW": the line may have moved
+        with open(args.again, encoding="utf-8", errors="surrogateescape") as report:
+            again = set(re.findall(r"^SURVIVED ([^:]+):\d+: (.+)\n +- (.*)\n +\+ (.*)$",
+                                   report.read(), re.M))
 
     plans = {}
     for name in args.files:
         relative = os.path.relpath(os.path.abspath(name), ROOT)
         lines, found = mutants_of(os.path.join(ROOT, relative))
+        if args.again:
+            found = [m for m in found if (relative, m[1], lines[m[0]].strip(),
+                                          m[2].strip() or "(line dropped)") in again]
         if args.sample and len(found) > args.sample:
             found = sorted(random.Random(args.seed).sample(found, args.sample))
         plans[relative] = (lines, found)
@@ -155,6 +165,12 @@ def main():
     for name in (n for n in listed if os.path.isfile(os.path.join(ROOT, n))):
         os.makedirs(os.path.dirname(os.path.join(tree, name)), exist_ok=True)
         shutil.copy2(os.path.join(ROOT, name), os.path.join(tree, name), follow_symlinks=False)
+    # Kept files of a faulty editor go to a home and a temporary directory of the run's own.
+    for part, mode in (("home", 0o700), ("tmp", 0o1777)):
+        os.mkdir(os.path.join(work, part))
+        os.chmod(os.path.join(work, part), mode)
+    os.chmod(work, 0o755)
+    os.environ.update(HOME=os.path.join(work, "home"), TMPDIR=os.path.join(work, "tmp"))
     make = ["cmake", "--build", build, "-j", str(os.cpu_count() or 1)]
     ctest = ["ctest", "--test-dir", build, "-j", str(os.cpu_count() or 1), "--stop-on-failure",
              "--timeout", "120"]
@@ -171,9 +187,14 @@ def main():
         try:
             for index, operator, new in found:
                 write_lines(path, lines[:index] + ([new] if new else []) + lines[index + 1:])
+                # Without the times of earlier runs ctest starts the quick session cases first.
+                shutil.rmtree(os.path.join(build, "Testing"), ignore_errors=True)
                 verdict = 2 if run(make) != 0 else 1 if run(ctest, args.timeout) == 0 else 0
                 counts[verdict] += 1
-                if verdict == 1:
+                if verdict != 1:  # one line each, so that a run cut short still tells its score
+                    print(f"{('KILLED', '', 'INVALID')[verdict]} {relative}:{index + 1}: "
+                          f"{operator}", flush=True)
+                else:
                     print(f"SURVIVED {relative}:{index + 1}: {operator}\n    - "
                           f"{lines[index].strip()}\n    + {new.strip() or '(line dropped)'}",
                           flush=True)
