@@ -54,7 +54,7 @@ log=$scratch/build.log
 # dh_auto_test ran the suite of the build tree, all of it, and it passed.
 build_dir=$(ls -d "$src"/obj-*)
 total=$(ctest --test-dir "$build_dir" -N | sed -n 's/^Total Tests: //p')
-sessions=$(find tests/sessions -mindepth 1 -maxdepth 1 -type d | wc -l)
+sessions=$(find tests/sessions -mindepth 2 -maxdepth 2 -type d | wc -l)
 [ "$total" -gt "$sessions" ] || fail "the package build has $total tests, fewer than the $sessions session cases"
 grep -E '^[[:space:]]*dh_auto_test' "$log" || fail "dh_auto_test did not run"
 grep -qx "100% tests passed, 0 tests failed out of $total" "$log" ||
