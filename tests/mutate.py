@@ -189,11 +189,14 @@ def main():
                 write_lines(path, lines[:index] + ([new] if new else []) + lines[index + 1:])
                 # Without the times of earlier runs ctest starts the quick session cases first.
                 shutil.rmtree(os.path.join(build, "Testing"), ignore_errors=True)
-                verdict = 2 if run(make) != 0 else 1 if run(ctest, args.timeout) == 0 else 0
+                with open(log_path, "w") as log:
+                    verdict = 2 if run(make) != 0 else 1 if run(ctest, args.timeout, log) == 0 else 0
+                with open(log_path, errors="replace") as log:
+                    by = " ".join(re.findall(r"^\s*\d+ - (\S+) \(", log.read(), re.M)[:3])
                 counts[verdict] += 1
                 if verdict != 1:  # one line each, so that a run cut short still tells its score
                     print(f"{('KILLED', '', 'INVALID')[verdict]} {relative}:{index + 1}: "
-                          f"{operator}", flush=True)
+                          f"{operator}{' by ' + by if verdict == 0 else ''}", flush=True)
                 else:
                     print(f"SURVIVED {relative}:{index + 1}: {operator}\n    - "
                           f"{lines[index].strip()}\n    + {new.strip() or '(line dropped)'}",
