@@ -58,7 +58,7 @@ void JumpDocOverDefaultGrid(benchmark::State& state, const char* answer, int exp
       editor.cur_line = 0;
       editor.cur_pos = 0;
       SetInputFromMemory(answer, answer_length);
-      cmd::jump_doc(editor);
+      OnJumpDoc(editor);
       benchmark::DoNotOptimize(editor.cur_line);
     }
   }

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/arguments.h"
-#include "app/dispatch.h"
+#include "app/command_table.h"
 #include "config/rc_file.h"
 #include "core/display.h"
 #include "core/editor_state.h"
@@ -55,10 +55,6 @@ void EnterText(EditorState& state, const char* text) {
   if (!state.line_lock && state.cur_line < lines - 1) ++state.cur_line;
 }
 
-// Set when input ended at a terminal's quit question with unsaved changes: a second Ctrl-D, or
-// a terminal that failed, is no answer of the user's.
-bool quit_unconfirmed = false;
-
 // Returns `format` filled in with the texts that follow it, as one string.
 __attribute__((format(printf, 1, 2))) std::string Formatted(const char* format, ...) {
   va_list args, again;
@@ -90,7 +86,7 @@ bool EndOfInput(EditorState& state) {
   if (!InputIsTerminal()) return false;
   std::putchar('\n');  // Ctrl-D echoes nothing: what follows starts on a line of its own
   if (!unsaved_changes || InputError() != 0) return false;
-  cmd::quit(state);
+  OnQuit(state);
   return true;
 }
 
@@ -106,7 +102,7 @@ int EndStatus(const EditorState& state) {
   const char* why = sig ? strsignal(sig)
                     : InputError() != 0 ? kReadFailed
                     : partial_load_refused ? kLoadRefused
-                    : quit_unconfirmed ? kEndAtQuestion
+                    : state.quit_unconfirmed ? kEndAtQuestion
                                        : nullptr;
   if (!why) return last_save_failed ? 1 : 0;
   if (!unsaved_changes && sig) DieOfSignal(sig);
@@ -116,19 +112,17 @@ int EndStatus(const EditorState& state) {
 
 }  // namespace
 
-int StartUp(EditorState& state, int argc, char** argv, bool read_rc) {
-  if (argc > 1 && std::strlen(argv[1]) >= kNameSize) {
-    PrintError(kNameTooLong, kNameSize - 1, ShownName(argv[1]).c_str());
+int StartUp(EditorState& state, const char* file, bool read_rc) {
+  if (file && std::strlen(file) >= kNameSize) {
+    PrintError(kNameTooLong, kNameSize - 1, ShownName(file).c_str());
     return 1;
   }
   std::printf(kBanner, kProgramVersion);
-  partial_load_refused = quit_unconfirmed = false;  // a harness may run one session after another
+  partial_load_refused = false;  // a harness may run one session after another
   state.file_name[0] = state.open_name[0] = state.launch_text[0] = 0;
-  MakeKeys(state.command_names);
-  SetDefaultValues(state.command_keys);
-  state.show_numbers_on = 1;
-  state.anchor_pos = 0;
-  state.page_length = 8;
+  state.command_table = kCommandTable;
+  MakeKeys(kCommandTable, state.command_names);
+  SetDefaultValues(kCommandTable, state.command_keys);
   if (read_rc) {
     ReadRC(state.command_names, state.command_keys, state.launch_text, &state.anchor_pos,
            &state.show_numbers_on, &state.page_length);
@@ -160,15 +154,16 @@ int StartUp(EditorState& state, int argc, char** argv, bool read_rc) {
   }
   state.cut_size = state.insert_length = state.copy_length = state.paste_length = 0;
 
-  if (argc > 1) {
-    std::strcpy(state.open_name, argv[1]);
-    std::strcpy(state.file_name, argv[1]);
-    Open(1, state.open_name, state.grid, state.file_name, state.file_identity);
+  if (file) {
+    std::strcpy(state.open_name, file);
+    std::strcpy(state.file_name, file);
+    Open(LoadMode::kNoQuestion, state.open_name, state.grid, state.file_name, state.file_identity);
     if (partial_load_refused) return 1;
   } else {
     ReportLeftovers("");  // what a session without a file name left
   }
-  state.undo_kind = state.undo_line = state.undo_line2 = 0;
+  state.undo_kind = UndoKind::kNone;
+  state.undo_line = state.undo_line2 = 0;
   state.line_lock = state.cur_pos = state.cur_line = 0;
   return 0;
 }
@@ -196,9 +191,9 @@ bool RunTurn(EditorState& state) {
   if (char* newline = std::strchr(line, '\n')) *newline = 0;
 
   if (!typed) {
-    for (const Dispatch& entry : kDispatchOrder) {
-      if (IsKey(state, entry.command, line) && (line[0] != '!' || entry.command == kUndo)) {
-        entry.handler(state);
+    for (const CommandRow& row : kCommandTable) {
+      if (IsKey(state, row.command, line) && (line[0] != '!' || row.command == kUndo)) {
+        row.handler(state);
         return true;
       }
     }
@@ -217,16 +212,14 @@ void ShutDown(EditorState& state) {
 }
 
 int RunEditor(int argc, char** argv) {
-  static char out_buffer[1 << 16];
+  static char out_buffer[1 << 16];  // standard output's buffer for the whole run
   WaitForSlowScreen();
   std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
   Arguments arguments = ReadArguments(argc, argv);
   if (arguments.answered) return arguments.status;
-  // Start-up sees the program name and the file to edit, as if they were the only arguments.
-  char* edit_argv[] = {argv[0], arguments.file, nullptr};
   InstallSignalHandlers(InputIsTerminal());
   auto state = std::make_unique<EditorState>();
-  int status = StartUp(*state, arguments.file ? 2 : 1, edit_argv, arguments.read_rc);
+  int status = StartUp(*state, arguments.file, arguments.read_rc);
   if (status == 0) {
     while (RunTurn(*state)) {
     }
@@ -237,20 +230,17 @@ int RunEditor(int argc, char** argv) {
   return status;
 }
 
-namespace cmd {
-
-void quit(EditorState& state) {
+void OnQuit(EditorState& state) {
   std::puts(kQuitConfirm);
   char* line = state.input_line.get();
   // "q" and end of input confirm the quit; Ctrl-C and any other answer go on. At a terminal
   // end of input ends the session all the same, but keeps unsaved work as a hangup does.
   bool answered = ReadAnswer(line, lsize);
   if (answered ? std::strcmp(line, "q") == 0 : AtEndOfInput()) {
-    quit_unconfirmed = !answered && InputIsTerminal() && unsaved_changes;
+    // A second Ctrl-D, or a terminal that failed, is no answer of the user's.
+    state.quit_unconfirmed = !answered && InputIsTerminal() && unsaved_changes;
     std::strcpy(line, kQuitLine);
   } else {
     line[0] = 0;
   }
 }
-
-}  // namespace cmd

@@ -7,10 +7,11 @@ struct EditorState;
 // ends, and returns the exit status.
 int RunEditor(int argc, char** argv);
 
-// Runs start-up: banner, command table, settings, RC file (unless `read_rc` is false: then the
-// built-in keys and settings hold), grid, buffers, start-up load. Returns 0 on success or the
-// exit status to end with, after a line on standard error saying why.
-int StartUp(EditorState& state, int argc, char** argv, bool read_rc = true);
+// Runs start-up on a new `state`, whose built-in settings hold unless the RC file changes them:
+// banner, command table, RC file (unless `read_rc` is false: then the built-in keys and
+// settings hold), grid, buffers, the load of `file` (none when nullptr). Returns 0 on success
+// or the exit status to end with, after a line on standard error saying why.
+int StartUp(EditorState& state, const char* file, bool read_rc = true);
 
 // Runs one turn of the loop. Returns false when the editor is to end.
 bool RunTurn(EditorState& state);
@@ -18,6 +19,5 @@ bool RunTurn(EditorState& state);
 // Releases what start-up acquired.
 void ShutDown(EditorState& state);
 
-namespace cmd {
-void quit(EditorState& state);
-}  // namespace cmd
+// Handlers of commands (their rows: app/command_table.cc).
+void OnQuit(EditorState& state);

@@ -12,10 +12,11 @@ namespace {
 constexpr int kAnswerSize = 16;  // a help answer: 15 characters and a terminator
 constexpr int kPlain = -1;       // a help line that shows no key
 
-// One printed line of a help section: `text` alone, or a command's key and `text`.
+// One printed line of a help section: the plain `text`, or a command's key and help line.
 struct HelpLine {
   int command;
-  const char* text;
+  const char* text = nullptr;
+  const char* fixed_key = nullptr;  // shown instead of the command's key
 };
 
 const char kLimits[] = "\nLimits:  Line length = %i     Total Lines = %i\n\n";
@@ -30,52 +31,52 @@ const char kMenu[] =
 const HelpLine kNavigation[] = {
     {kPlain, "\nNavigation:\n----------"},
     {kPlain, ""},
-    {kPositionBack, "to move back a space"},
-    {kPositionForw, "to move forward a space"},
+    {kPositionBack},
+    {kPositionForw},
     {kPlain, ""},
-    {kPositionDown, "to move up a line"},
-    {kPositionUp, "to move down a line"},
+    {kPositionDown},
+    {kPositionUp},
     {kPlain, ""},
-    {kPositionBeg, "to move to the beginning of a line"},
-    {kPositionEnd, "to move to the end of a line"},
+    {kPositionBeg},
+    {kPositionEnd},
     {kPlain, ""},
-    {kPageBack, "to move back a page"},
-    {kPageForw, "to move forward a page"},
-    {kPageLength, "to set page length"},
+    {kPageBack},
+    {kPageForw},
+    {kPageLength},
     {kPlain, ""},
-    {kJumpLine, "to jump to a string in the line"},
-    {kJumpDoc, "to jump to a string on current or later lines"},
+    {kJumpLine},
+    {kJumpDoc},
     {kPlain, ""},
-    {kLockTog, "to lock/unlock line switching"},
+    {kLockTog},
     {kPlain, ""},
-    {kGoToLine, "to go to a line number"},
-    {kGoToPos, "to go a position in a line"},
+    {kGoToLine},
+    {kGoToPos},
     {kPlain, ""},
-    {kAnchorGo, "to move to an anchored position"},
-    {kAnchorSet, "to set the anchored position"},
+    {kAnchorGo},
+    {kAnchorSet},
     {kPlain, ""},
 };
 
 const HelpLine kEditing[] = {
     {kPlain, "\nEditing:\n-------"},
     {kPlain, ""},
-    {kLineClear, "to clear a line"},
-    {kLineMove, "to move a line"},
-    {kLineInsert, "to wedge (insert) a new line"},
-    {kLineDelete, "to delete a line and shift lines up"},
-    {kLineCopy, "to copy a whole line"},
+    {kLineClear},
+    {kLineMove},
+    {kLineInsert},
+    {kLineDelete},
+    {kLineCopy},
     {kPlain, ""},
-    {kClipCopy, "to copy text to memory"},
-    {kClipCut, "to cut text to memory"},
+    {kClipCopy},
+    {kClipCut},
     {kPlain, ""},
-    {kClipPaste, "to paste text from memory by overwriting"},
-    {kClipInsert, "to paste text from memory by inserting and shifting"},
-    {kNewInsert, "to insert new text"},
+    {kClipPaste},
+    {kClipInsert},
+    {kNewInsert},
     {kPlain, ""},
-    {kTrimEnd, "to trim line at current position by deleting text"},
-    {kTrimWrap, "to trim line and send extra text to next line"},
+    {kTrimEnd},
+    {kTrimWrap},
     {kPlain, ""},
-    {kUndo, "to undo an edit"},
+    {kUndo},
     {kPlain, ""},
 };
 
@@ -85,41 +86,48 @@ const HelpLine kFile[] = {
     {kPlain, ""},
     {kPlain, "Filenames can be entered as 1st run argument"},
     {kPlain, ""},
-    {kSavePrompt, "to save a file with new name prompt"},
-    {kSaveOverwrite, "to save a file using existing name"},
+    {kSavePrompt},
+    {kSaveOverwrite},
     {kPlain, ""},
-    {kPlain, "    'O' to open a file and replace current buffer"},
+    {kOpen, nullptr, "O"},
     {kPlain, ""},
 };
 
 const HelpLine kMore[] = {
     {kPlain, ""},
     {kPlain, "    '!' followed by a command letter enters the letter and not the command"},
-    {kNumTog, "to toggle the display of line numbers"},
-    {kHelp, "to view help menu"},
-    {kCommandExec, "to launch a command"},
-    {kCommandEdit, "to enter the command to be launched"},
-    {kQuit, "to quit"},
+    {kNumTog},
+    {kHelp},
+    {kCommandExec},
+    {kCommandEdit},
+    {kQuit},
     {kPlain, ""},
 };
 
-// Prints the lines of one help section with the keys of `command_keys`.
+// Prints the lines of one help section with the keys of `command_keys` and the help lines of
+// `table`.
 template <size_t N>
-void PrintSection(const HelpLine (&section)[N], const CommandKeys& command_keys) {
+void PrintSection(const HelpLine (&section)[N], const CommandKeys& command_keys,
+                  const CommandRow* table) {
   for (const HelpLine& line : section) {
-    if (line.command == kPlain) std::puts(line.text);
-    else std::printf(kKeyLine, ShownName(command_keys[line.command]).c_str(), line.text);
+    if (line.command == kPlain) {
+      std::puts(line.text);
+      continue;
+    }
+    Command command = static_cast<Command>(line.command);
+    const char* key = line.fixed_key ? line.fixed_key : command_keys[command];
+    std::printf(kKeyLine, ShownName(key).c_str(), RowOf(command, table).help);
   }
 }
 
 // Prints the section chosen by the first character of an answer. Returns false for 'x', which
 // leaves help; any other answer returns true, whether or not it named a section.
-bool Answer(char choice, const CommandKeys& command_keys) {
+bool Answer(char choice, const CommandKeys& command_keys, const CommandRow* table) {
   switch (choice) {
-    case 'n': PrintSection(kNavigation, command_keys); return true;
-    case 'e': PrintSection(kEditing, command_keys); return true;
-    case 'f': PrintSection(kFile, command_keys); return true;
-    case 'm': PrintSection(kMore, command_keys); return true;
+    case 'n': PrintSection(kNavigation, command_keys, table); return true;
+    case 'e': PrintSection(kEditing, command_keys, table); return true;
+    case 'f': PrintSection(kFile, command_keys, table); return true;
+    case 'm': PrintSection(kMore, command_keys, table); return true;
     case 'x': return false;
     default: return true;
   }
@@ -127,18 +135,14 @@ bool Answer(char choice, const CommandKeys& command_keys) {
 
 }  // namespace
 
-void Help(const CommandKeys& command_keys) {
+void Help(const CommandKeys& command_keys, const CommandRow* table) {
   std::printf(kLimits, lsize - 1, lines);
   char answer[kAnswerSize];
   do {
     std::fputs(kMenu, stdout);
     if (!ReadMenuAnswer(answer, kAnswerSize)) return;  // end of input or Ctrl-C leaves help
-  } while (Answer(answer[0], command_keys));
+  } while (Answer(answer[0], command_keys, table));
 }
 
-namespace cmd {
-
 // Shows the help menu with the keys in force.
-void help(EditorState& state) { Help(state.command_keys); }
-
-}  // namespace cmd
+void OnHelp(EditorState& state) { Help(state.command_keys, state.command_table); }

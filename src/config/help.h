@@ -5,9 +5,9 @@
 
 struct EditorState;
 
-// Shows the limits and the help menu, answering until the user leaves with 'x'.
-void Help(const CommandKeys& command_keys);
+// Shows the limits and the help menu, with the keys of `command_keys` and the help lines of the
+// command table `table`, answering until the user leaves with 'x'.
+void Help(const CommandKeys& command_keys, const CommandRow* table);
 
-namespace cmd {
-void help(EditorState& state);
-}  // namespace cmd
+// Handlers of commands (their rows: app/command_table.cc).
+void OnHelp(EditorState& state);

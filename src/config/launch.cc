@@ -50,12 +50,10 @@ bool SetCommand(char* text, int capacity) {
   return true;
 }
 
-namespace cmd {
-
 // Saves the document, then hands the remembered command to the shell, asking for one first
 // when none is remembered. A command the user has not typed (one from the RC file, which may
 // have come with a downloaded directory) is shown and runs only once the user agrees.
-void command_exec(EditorState& state) {
+void OnCommandExec(EditorState& state) {
   if (!state.launch_text[0] && SetCommand(state.launch_text, kNameSize)) {
     state.launch_confirmed = true;
   }
@@ -78,8 +76,6 @@ void command_exec(EditorState& state) {
 }
 
 // Shows the remembered command and lets the user replace it; a replacement needs no question.
-void command_edit(EditorState& state) {
+void OnCommandEdit(EditorState& state) {
   if (SetCommand(state.launch_text, kNameSize)) state.launch_confirmed = true;
 }
-
-}  // namespace cmd

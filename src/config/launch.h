@@ -7,7 +7,6 @@ struct EditorState;
 // Returns true when the text was replaced by what the user typed.
 bool SetCommand(char* text, int capacity);
 
-namespace cmd {
-void command_exec(EditorState& state);
-void command_edit(EditorState& state);
-}  // namespace cmd
+// Handlers of commands (their rows: app/command_table.cc).
+void OnCommandExec(EditorState& state);
+void OnCommandEdit(EditorState& state);

@@ -197,7 +197,11 @@ std::string DefaultText(const CommandNames& command_names, const CommandKeys& co
   }
   text += "max_lines=" + std::to_string(lines) + "\n";
   text += "max_char=" + std::to_string(lsize - 1) + "\n";
-  text += "\nanchor_position=0\nlines_per_page=8\nshow_numbers=on\nlaunch_command=\n";
+  // 0 lies outside the 1-based anchor_position's range: the built-in anchor stays in force.
+  text += "\nanchor_position=0\n";
+  text += "lines_per_page=" + std::to_string(kDefaultPageLength) + "\n";
+  text += kDefaultShowNumbers ? "show_numbers=on\n" : "show_numbers=off\n";
+  text += "launch_command=\n";
   return text;
 }
 

@@ -1,4 +1,5 @@
-// The command table: 37 command names and the keys that run them.
+// The commands: their row indices, the arrays of their names and keys, and the shape of a row
+// of the command table, which lives in app/command_table.cc.
 #pragma once
 
 inline constexpr int kCommandCount = 37;
@@ -17,8 +18,23 @@ enum Command : int {
 using CommandNames = char[kCommandCount][kNameField];
 using CommandKeys = char[kCommandCount][kKeyField];
 
-// Writes the 37 command names into `command_names`, row by row.
-void MakeKeys(CommandNames& command_names);
+struct EditorState;
+using Handler = void (*)(EditorState&);
 
-// Writes the 37 default keys into `command_keys`, row by row.
-void SetDefaultValues(CommandKeys& command_keys);
+// One row of the command table: everything about one command.
+struct CommandRow {
+  Command command;   // its row index in command_names and command_keys
+  const char* name;  // its name in the RC file, at most kNameField-1 characters
+  char key;          // its default key
+  Handler handler;   // runs it
+  const char* help;  // its line in the help menu, behind its key
+};
+
+// Returns the row of `command` in `table`, a command table of kCommandCount rows.
+const CommandRow& RowOf(Command command, const CommandRow* table);
+
+// Writes the names of the 37 commands of `table` into `command_names`, each in its row.
+void MakeKeys(const CommandRow* table, CommandNames& command_names);
+
+// Writes the default keys of the 37 commands of `table` into `command_keys`, each in its row.
+void SetDefaultValues(const CommandRow* table, CommandKeys& command_keys);

@@ -8,13 +8,36 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/editor_state.h"
+
 int lines = kDefaultLines;
 int lsize = kDefaultLsize;
-int used_lines = 0;
-bool unsaved_changes = false;
 
-static const char kInvalidLineNumber[] = "Invalid Line Number";
-static const char kAtEndOfLine[] = "At End Of Line";
+namespace {
+
+const char kInvalidLineNumber[] = "Invalid Line Number";
+const char kAtEndOfLine[] = "At End Of Line";
+
+int used_lines = 0;  // every slot from here on is empty (rule 3 of grid.h)
+
+// Records that line `line` may now hold text.
+void MarkUsed(int line) {
+  if (line >= used_lines) used_lines = line + 1;
+}
+
+// Returns the byte count of `count` whole slots.
+size_t Slots(int count) { return static_cast<size_t>(count) * static_cast<size_t>(lsize); }
+
+}  // namespace
+
+int UsedLines() { return used_lines; }
+
+void MarkChanged() { unsaved_changes = true; }
+
+char* WritableSlot(int line, char* grid) {
+  MarkUsed(line);
+  return SlotOf(line, grid);
+}
 
 int TextLength(const char* slot) {
   const void* end = std::memchr(slot, 0, static_cast<size_t>(lsize));
@@ -26,9 +49,11 @@ int CharsFrom(const char* slot, int column) {
   return column < length ? length - column : 0;
 }
 
-void SpaceFill(char* slot, int column) {
+void SpaceFill(int line, int column, char* grid) {
+  char* slot = SlotOf(line, grid);
   int length = TextLength(slot);
   if (length >= column) return;
+  MarkUsed(line);
   MarkChanged();
   std::memset(slot + length, ' ', static_cast<size_t>(column - length));
   slot[column] = 0;
@@ -44,10 +69,9 @@ void Replace(int line, int column, int line_count, const char* text, char* grid)
     return;
   }
   if (column < 0) column = 0;
-  char* slot = SlotOf(line, grid);
-  MarkUsed(line);
+  char* slot = WritableSlot(line, grid);
   MarkChanged();
-  SpaceFill(slot, column);
+  SpaceFill(line, column, grid);
   size_t room = static_cast<size_t>(lsize - 1 - column);
   size_t count = std::strlen(text);
   if (count > room) count = room;
@@ -65,6 +89,26 @@ void Trim(int line, int column, char* grid) {
   std::memset(SlotOf(line, grid) + column, 0, static_cast<size_t>(lsize - column));
 }
 
+// Slots from used_lines on are empty, so only the slots below it are moved: shifting empty
+// slots onto empty slots would change nothing.
+void Wedge(int line, char* grid) {
+  if (line >= used_lines) return;  // slot `line` and all behind it are empty already
+  MarkChanged();
+  int top = used_lines - 1 < lines - 2 ? used_lines - 1 : lines - 2;  // last slot that moves
+  if (top >= line) std::memmove(SlotOf(line + 1, grid), SlotOf(line, grid), Slots(top - line + 1));
+  Clear(line, grid);
+  if (used_lines < lines) ++used_lines;
+}
+
+void Delete(int line, char* grid) {
+  if (line >= used_lines) return;  // nothing behind it to pull up, and the line is empty
+  MarkChanged();
+  int last = used_lines - 1;
+  std::memmove(SlotOf(line, grid), SlotOf(line + 1, grid), Slots(last - line));
+  Clear(last, grid);
+  used_lines = last;  // every slot from `last` on is now empty
+}
+
 int DocLength(const char* grid) {
   if (lines <= 0) return 0;
   int last = used_lines < lines ? used_lines - 1 : lines - 1;
@@ -73,6 +117,15 @@ int DocLength(const char* grid) {
   }
   return 0;
 }
+
+void EndLoad(int count, char* grid) {
+  // Only slots below used_lines can hold text (every later slot is all zero), so clearing
+  // those empties the rest of the grid without touching pages the document never reached.
+  if (used_lines > count) std::memset(SlotOf(count, grid), 0, Slots(used_lines - count));
+  used_lines = count;
+}
+
+void ForgetUsedLines() { used_lines = 0; }
 
 namespace {
 

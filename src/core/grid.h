@@ -3,6 +3,10 @@
 // Rules every writer keeps:
 //   1. every slot holds its terminating zero byte, at column lsize-1 at the latest;
 //   2. every byte of a slot behind its terminator is zero.
+// And one the grid's own functions keep, so that no caller has to:
+//   3. every slot from UsedLines() on is empty. Every function here that writes text counts
+//      its slot as used, and so does WritableSlot, through which every other writer gets its
+//      slot; Wedge raises the count by one, and Delete and EndLoad lower it.
 #pragma once
 
 #include <cstddef>
@@ -11,20 +15,14 @@
 extern int lines;
 extern int lsize;
 
-// Every slot from used_lines on is empty: an upper bound on the lines that hold text, which
-// lets the whole-grid operations follow the document instead of the grid. Every writer that
-// may put text into slot i calls MarkUsed(i); nothing ever needs to lower it.
-extern int used_lines;
+// Returns the count of slots, from the first on, that may hold text: every slot from it on is
+// empty. It lets the whole-grid operations follow the document instead of the grid.
+int UsedLines();
 
-// Records that line `line` may now hold text.
-inline void MarkUsed(int line) {
-  if (line >= used_lines) used_lines = line + 1;
-}
-
-// True while the document may differ from what was last loaded or saved. Every writer of the
-// grid calls MarkChanged once it changes a slot; a successful load or save clears it.
-extern bool unsaved_changes;
-inline void MarkChanged() { unsaved_changes = true; }
+// Records that the document may now differ from what was last loaded or saved (sets
+// unsaved_changes, core/editor_state.h). Every writer of the grid calls it once it changes a
+// slot; a successful load or save clears it.
+void MarkChanged();
 
 inline constexpr int kDefaultLines = 32767;
 inline constexpr int kDefaultLsize = 256;
@@ -43,8 +41,11 @@ int TextLength(const char* slot);
 // Returns the number of characters of a slot's text from `column` on; 0 at or behind its end.
 int CharsFrom(const char* slot, int column);
 
-// Fills a line shorter than `column` with spaces up to the column; a longer line is untouched.
-void SpaceFill(char* slot, int column);
+// Returns slot `line` of `grid` for a writer that may put text into it, counting it as used.
+char* WritableSlot(int line, char* grid);
+
+// Fills line `line` with spaces up to `column` when it is shorter; a longer line is untouched.
+void SpaceFill(int line, int column, char* grid);
 
 // Writes `text` over line `line` from `column` on (typing); prints a message and changes nothing
 // for a line outside 0..line_count-1 or a column at or behind lsize-1. Text that would run past
@@ -57,13 +58,27 @@ void Clear(int line, char* grid);
 // Cuts line `line` off at `column`; a column at or beyond lsize changes nothing.
 void Trim(int line, int column, char* grid);
 
+// Opens an empty line at `line`; the lines from there on move down one slot and the text of
+// the last slot falls out of the grid.
+void Wedge(int line, char* grid);
+
+// Removes line `line`; the lines behind it move up one slot and the last slot is left empty.
+void Delete(int line, char* grid);
+
 // Returns the index of the last line holding text, or 0 when no line does.
 int DocLength(const char* grid);
+
+// Makes the first `count` slots of `grid`, just filled by a load, the whole document: every
+// slot behind them that may hold text is emptied. A load that is dropped ends with a count of 0.
+void EndLoad(int count, char* grid);
+
+// Counts no slot as used, for a zero-filled grid made otherwise than by AllocateGrid.
+void ForgetUsedLines();
 
 // Result of AllocateGrid.
 enum class GridAlloc { kOk, kTooLarge, kNoMemory };
 
-// Allocates a zero-filled grid of lines x lsize bytes into *grid (used_lines becomes 0); pages
+// Allocates a zero-filled grid of lines x lsize bytes into *grid (no slot counts as used); pages
 // never written cost no memory. Returns kTooLarge when the size does not fit a signed 32-bit integer.
 GridAlloc AllocateGrid(char** grid);
 

@@ -1,5 +1,6 @@
 #include "core/navigation.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -54,8 +55,8 @@ bool FindInDocument(const char* text, int from_line, const char* grid, int* line
     *column = 0;
     return true;
   }
-  // Slots from used_lines on are empty and cannot hold a non-empty text.
-  int end = used_lines < lines ? used_lines : lines;
+  // Slots from UsedLines() on are empty and cannot hold a non-empty text.
+  int end = std::min(UsedLines(), lines);
   for (int i = from_line; i < end; ++i) {
     const char* slot = SlotOf(i, grid);
     if (slot[0] == 0) continue;
@@ -68,54 +69,52 @@ bool FindInDocument(const char* text, int from_line, const char* grid, int* line
   return false;
 }
 
-namespace cmd {
-
 // Moves the cursor one column left, stopping at column 0.
-void position_back(EditorState& state) {
+void OnPositionBack(EditorState& state) {
   if (state.cur_pos > 0) --state.cur_pos;
 }
 
 // Moves the cursor one column right, stopping at the last column of the slot.
-void position_forw(EditorState& state) {
+void OnPositionForw(EditorState& state) {
   if (state.cur_pos < lsize - 1) ++state.cur_pos;
 }
 
 // Goes to the previous line (none above line 1) and to column 0.
-void position_down(EditorState& state) {
+void OnPositionDown(EditorState& state) {
   if (state.cur_line > 0) --state.cur_line;
   state.cur_pos = 0;
 }
 
 // Goes to the next line (none below the last line) and to column 0.
-void position_up(EditorState& state) {
+void OnPositionUp(EditorState& state) {
   if (state.cur_line < lines - 1) ++state.cur_line;
   state.cur_pos = 0;
 }
 
 // Moves the cursor to column 0.
-void position_beg(EditorState& state) { state.cur_pos = 0; }
+void OnPositionBeg(EditorState& state) { state.cur_pos = 0; }
 
 // Puts the cursor just behind the text; a cursor already past the text stays where it is.
-void position_end(EditorState& state) {
+void OnPositionEnd(EditorState& state) {
   state.cur_pos += CharsFrom(SlotOf(state.cur_line, state.grid), state.cur_pos);
 }
 
 // Goes back page_length lines, stopping at line 1.
-void page_back(EditorState& state) {
+void OnPageBack(EditorState& state) {
   state.cur_line = LineAfter(state.cur_line, -static_cast<long long>(state.page_length));
 }
 
 // Goes forward page_length lines, stopping at the last line.
-void page_forw(EditorState& state) { state.cur_line = LineAfter(state.cur_line, state.page_length); }
+void OnPageForw(EditorState& state) { state.cur_line = LineAfter(state.cur_line, state.page_length); }
 
 // Takes a page length of 1 or more; any other answer leaves the page length as it was.
-void page_length(EditorState& state) {
+void OnPageLength(EditorState& state) {
   int value = AskNumber(state, kAskPageLength);
   if (value >= 1) state.page_length = value;
 }
 
 // Moves the cursor to the first occurrence of the search text at or behind it in the line.
-void jump_line(EditorState& state) {
+void OnJumpLine(EditorState& state) {
   if (!AskJumpText(state)) return;
   const char* slot = SlotOf(state.cur_line, state.grid);
   const char* found = std::strstr(slot + state.cur_pos, state.jump_text.get());
@@ -128,7 +127,7 @@ void jump_line(EditorState& state) {
 
 // Moves to the first occurrence of the search text in the current line (from column 0) or a
 // later one.
-void jump_doc(EditorState& state) {
+void OnJumpDoc(EditorState& state) {
   if (!AskJumpText(state)) return;
   if (!FindInDocument(state.jump_text.get(), state.cur_line, state.grid, &state.cur_line,
                       &state.cur_pos)) {
@@ -137,32 +136,30 @@ void jump_doc(EditorState& state) {
 }
 
 // Switches line lock on or off and says which.
-void lock_tog(EditorState& state) {
+void OnLockTog(EditorState& state) {
   std::puts(state.line_lock == 0 ? kLockOn : kLockOff);
   state.line_lock = state.line_lock == 0 ? 1 : 0;
 }
 
 // Goes to a 1-based line number; a number outside the grid changes nothing.
-void go_to_line(EditorState& state) {
+void OnGoToLine(EditorState& state) {
   int value = AskNumber(state, kAskLine);
   if (value >= 1 && value <= lines) state.cur_line = value - 1;
 }
 
 // Goes to a 1-based column; a number outside the line slot changes nothing.
-void go_to_pos(EditorState& state) {
+void OnGoToPos(EditorState& state) {
   int value = AskNumber(state, kAskPosition);
   if (value >= 1 && value <= lsize) state.cur_pos = value - 1;
 }
 
 // Moves the cursor to the anchor column.
-void anchor_go(EditorState& state) {
+void OnAnchorGo(EditorState& state) {
   state.cur_pos = static_cast<int>(Within(state.anchor_pos, 0, lsize - 1));
 }
 
 // Makes the cursor column the anchor column.
-void anchor_set(EditorState& state) { state.anchor_pos = state.cur_pos; }
+void OnAnchorSet(EditorState& state) { state.anchor_pos = state.cur_pos; }
 
 // Switches the line numbers of the screen on or off.
-void num_tog(EditorState& state) { state.show_numbers_on = state.show_numbers_on == 1 ? 0 : 1; }
-
-}  // namespace cmd
+void OnNumTog(EditorState& state) { state.show_numbers_on = state.show_numbers_on == 1 ? 0 : 1; }

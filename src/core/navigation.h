@@ -8,22 +8,21 @@ struct EditorState;
 // text is found at column 0 of `from_line`.
 bool FindInDocument(const char* text, int from_line, const char* grid, int* line, int* column);
 
-namespace cmd {
-void position_back(EditorState& state);
-void position_forw(EditorState& state);
-void position_down(EditorState& state);
-void position_up(EditorState& state);
-void position_beg(EditorState& state);
-void position_end(EditorState& state);
-void page_back(EditorState& state);
-void page_forw(EditorState& state);
-void page_length(EditorState& state);
-void jump_line(EditorState& state);
-void jump_doc(EditorState& state);
-void lock_tog(EditorState& state);
-void go_to_line(EditorState& state);
-void go_to_pos(EditorState& state);
-void anchor_go(EditorState& state);
-void anchor_set(EditorState& state);
-void num_tog(EditorState& state);
-}  // namespace cmd
+// Handlers of commands (their rows: app/command_table.cc).
+void OnPositionBack(EditorState& state);
+void OnPositionForw(EditorState& state);
+void OnPositionDown(EditorState& state);
+void OnPositionUp(EditorState& state);
+void OnPositionBeg(EditorState& state);
+void OnPositionEnd(EditorState& state);
+void OnPageBack(EditorState& state);
+void OnPageForw(EditorState& state);
+void OnPageLength(EditorState& state);
+void OnJumpLine(EditorState& state);
+void OnJumpDoc(EditorState& state);
+void OnLockTog(EditorState& state);
+void OnGoToLine(EditorState& state);
+void OnGoToPos(EditorState& state);
+void OnAnchorGo(EditorState& state);
+void OnAnchorSet(EditorState& state);
+void OnNumTog(EditorState& state);

@@ -5,9 +5,9 @@
 
 #include <string>
 
-// Ends the process with `status` after flushing output; the one way out besides returning
-// from RunEditor. A harness that runs the editor in-process may set terminate_hook, which must
-// not return (it may throw).
+// Ends the process with `status` after flushing output. Besides returning from RunEditor, the
+// process ends only here or in DieOfSignal. A harness that runs the editor in-process may set
+// terminate_hook, which must not return (it may throw).
 [[noreturn]] void Terminate(int status);
 extern void (*terminate_hook)(int status);
 

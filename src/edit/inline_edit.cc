@@ -64,10 +64,9 @@ int CheckInsert(int line, int column, int& length, const char* text, const char*
 }
 
 void Insert(int line, int column, int length, const char* text, char* grid) {
-  char* slot = SlotOf(line, grid);
-  MarkUsed(line);
+  char* slot = WritableSlot(line, grid);
   MarkChanged();
-  SpaceFill(slot, column);
+  SpaceFill(line, column, grid);
   size_t kept = static_cast<size_t>(TextLength(slot) - column);
   std::memmove(slot + column + length, slot + column, kept);
   std::memcpy(slot + column, text, static_cast<size_t>(length));
@@ -115,10 +114,9 @@ int CheckPaste(int column, int& length, const char* text) {
 }
 
 void Paste(int line, int column, int length, const char* text, char* grid) {
-  char* slot = SlotOf(line, grid);
-  MarkUsed(line);
+  char* slot = WritableSlot(line, grid);
   MarkChanged();
-  SpaceFill(slot, column);
+  SpaceFill(line, column, grid);
   std::memcpy(slot + column, text, static_cast<size_t>(length));
 }
 
@@ -136,15 +134,13 @@ int CheckCopy(int line, int column, int& count, const char* grid) {
   return 1;
 }
 
-namespace cmd {
-
-void new_insert(EditorState& state) {
+void OnNewInsert(EditorState& state) {
   std::puts(kAskInsert);
   if (!ReadAnswer(state.insert_text.get(), lsize)) return;  // end of input: nothing to insert
   InsertAtCursor(state, state.insert_text.get());
 }
 
-void clip_insert(EditorState& state) {
+void OnClipInsert(EditorState& state) {
   if (state.clipboard[0] == 0) {
     std::puts(kNothingToPaste);
     return;
@@ -152,13 +148,13 @@ void clip_insert(EditorState& state) {
   InsertAtCursor(state, state.clipboard.get());
 }
 
-void clip_paste(EditorState& state) {
+void OnClipPaste(EditorState& state) {
   if (!CheckPaste(state.cur_pos, state.paste_length, state.clipboard.get())) return;
   RecordLineUndo(state);
   Paste(state.cur_line, state.cur_pos, state.paste_length, state.clipboard.get(), state.grid);
 }
 
-void clip_cut(EditorState& state) {
+void OnClipCut(EditorState& state) {
   std::puts(kAskCutSize);
   if (!ReadNumber(state.number_text, &state.cut_size)) return;  // end of input: no cut
   if (!CheckCut(state.cur_line, state.cur_pos, state.cut_size, state.grid)) return;
@@ -167,24 +163,24 @@ void clip_cut(EditorState& state) {
   Cut(state.cur_line, state.cur_pos, state.cut_size, state.grid);
 }
 
-void clip_copy(EditorState& state) {
+void OnClipCopy(EditorState& state) {
   std::puts(kAskCopySize);
   if (!ReadNumber(state.number_text, &state.copy_length)) return;  // end of input: no copy
   if (!CheckCopy(state.cur_line, state.cur_pos, state.copy_length, state.grid)) return;
   TakeIntoClipboard(state, state.copy_length);
 }
 
-void trim_end(EditorState& state) {
+void OnTrimEnd(EditorState& state) {
   RecordLineUndo(state);
   Trim(state.cur_line, state.cur_pos, state.grid);
 }
 
-void line_clear(EditorState& state) {
+void OnLineClear(EditorState& state) {
   RecordLineUndo(state);
   Clear(state.cur_line, state.grid);
 }
 
-void trim_wrap(EditorState& state) {
+void OnTrimWrap(EditorState& state) {
   int line = state.cur_line;
   if (line >= lines - 1) return;
   StoreDoubleUndo(line, line + 1, state.undo_text.get(), state.undo_text2.get(), state.grid);
@@ -195,9 +191,7 @@ void trim_wrap(EditorState& state) {
   Trim(line, state.cur_pos, state.grid);
   state.undo_line = line;
   state.undo_line2 = line + 1;
-  state.undo_kind = 6;
+  state.undo_kind = UndoKind::kWrap;
   state.cur_line = line + 1;
   state.cur_pos = 0;
 }
-
-}  // namespace cmd

@@ -28,13 +28,12 @@ void Paste(int line, int column, int length, const char* text, char* grid);
 // May `count` characters be copied from `column` of `line`? May lower `count`; 0 refuses.
 int CheckCopy(int line, int column, int& count, const char* grid);
 
-namespace cmd {
-void new_insert(EditorState& state);
-void clip_insert(EditorState& state);
-void clip_paste(EditorState& state);
-void clip_cut(EditorState& state);
-void clip_copy(EditorState& state);
-void trim_end(EditorState& state);
-void trim_wrap(EditorState& state);
-void line_clear(EditorState& state);
-}  // namespace cmd
+// Handlers of commands (their rows: app/command_table.cc).
+void OnNewInsert(EditorState& state);
+void OnClipInsert(EditorState& state);
+void OnClipPaste(EditorState& state);
+void OnClipCut(EditorState& state);
+void OnClipCopy(EditorState& state);
+void OnTrimEnd(EditorState& state);
+void OnTrimWrap(EditorState& state);
+void OnLineClear(EditorState& state);

@@ -15,9 +15,6 @@ const char kAskCopyDestination[] = "Copy line %i to where?\n";
 const char kBadMoveDestination[] = "Destination line is not valid";
 const char kBadCopyDestination[] = "Desination line is not valid";
 
-// Returns the byte count of `count` whole slots.
-size_t Slots(int count) { return static_cast<size_t>(count) * static_cast<size_t>(lsize); }
-
 // Reads the 1-based destination line asked for. Returns true with the 0-based index in
 // *destination, or false (after printing `invalid` for a line outside the grid, or silently at
 // end of input).
@@ -33,7 +30,7 @@ bool ReadDestination(EditorState& state, const char* invalid, int* destination) 
 }
 
 // Saves the current line and `destination` for undo and records `kind` for the pair.
-void RecordPairUndo(EditorState& state, int destination, int kind) {
+void RecordPairUndo(EditorState& state, int destination, UndoKind kind) {
   StoreDoubleUndo(state.cur_line, destination, state.undo_text.get(), state.undo_text2.get(),
                   state.grid);
   state.undo_line = state.cur_line;
@@ -41,13 +38,13 @@ void RecordPairUndo(EditorState& state, int destination, int kind) {
   state.undo_kind = kind;
 }
 
-// Asks where the current line goes, then moves (or copies) it there with an undo of kind 4 (5).
+// Asks where the current line goes, then moves (or copies) it there, with its undo.
 void SendLine(EditorState& state, bool move) {
   std::printf(move ? kAskMoveDestination : kAskCopyDestination, state.cur_line + 1);
   int destination = 0;
   if (!ReadDestination(state, move ? kBadMoveDestination : kBadCopyDestination, &destination))
     return;
-  RecordPairUndo(state, destination, move ? 4 : 5);
+  RecordPairUndo(state, destination, move ? UndoKind::kMove : UndoKind::kCopy);
   if (move) {
     Move(state.cur_line, destination, state.grid);
   } else {
@@ -57,26 +54,6 @@ void SendLine(EditorState& state, bool move) {
 
 }  // namespace
 
-// Slots from used_lines on are empty, so only the slots below it are moved: shifting empty
-// slots onto empty slots would change nothing.
-void Wedge(int line, char* grid) {
-  if (line >= used_lines) return;  // slot `line` and all behind it are empty already
-  MarkChanged();
-  int top = used_lines - 1 < lines - 2 ? used_lines - 1 : lines - 2;  // last slot that moves
-  if (top >= line) std::memmove(SlotOf(line + 1, grid), SlotOf(line, grid), Slots(top - line + 1));
-  Clear(line, grid);
-  if (used_lines < lines) ++used_lines;
-}
-
-void Delete(int line, char* grid) {
-  if (line >= used_lines) return;  // nothing behind it to pull up, and the line is empty
-  MarkChanged();
-  int last = used_lines - 1;
-  std::memmove(SlotOf(line, grid), SlotOf(line + 1, grid), Slots(last - line));
-  Clear(last, grid);
-  used_lines = last;  // every slot from `last` on is now empty
-}
-
 void Move(int source, int destination, char* grid) {
   if (source == destination) return;
   Copy(source, destination, grid);
@@ -85,26 +62,21 @@ void Move(int source, int destination, char* grid) {
 
 void Copy(int source, int destination, char* grid) {
   if (source == destination) return;
-  MarkUsed(destination);
   MarkChanged();
-  std::memcpy(SlotOf(destination, grid), SlotOf(source, grid), Slots(1));
+  std::memcpy(WritableSlot(destination, grid), SlotOf(source, grid), static_cast<size_t>(lsize));
 }
 
-namespace cmd {
-
-void line_insert(EditorState& state) {
+void OnLineInsert(EditorState& state) {
   Wedge(state.cur_line, state.grid);
   state.undo_line = state.cur_line;
-  state.undo_kind = 2;
+  state.undo_kind = UndoKind::kWedge;
 }
 
-void line_delete(EditorState& state) {
-  RecordLineUndo(state, 3);
+void OnLineDelete(EditorState& state) {
+  RecordLineUndo(state, UndoKind::kDelete);
   Delete(state.cur_line, state.grid);
 }
 
-void line_move(EditorState& state) { SendLine(state, true); }
+void OnLineMove(EditorState& state) { SendLine(state, true); }
 
-void line_copy(EditorState& state) { SendLine(state, false); }
-
-}  // namespace cmd
+void OnLineCopy(EditorState& state) { SendLine(state, false); }

@@ -1,14 +1,10 @@
-// Whole-line commands: wedge, delete, move and copy line slots.
+// Whole-line commands: wedge, delete, move and copy line slots. Wedge and Delete shift the
+// grid's slots and are the grid's own functions (core/grid.h).
 #pragma once
 
+#include "core/grid.h"
+
 struct EditorState;
-
-// Opens an empty line at `line`; the lines from there on move down one slot and the text of
-// the last slot falls out of the grid.
-void Wedge(int line, char* grid);
-
-// Removes line `line`; the lines behind it move up one slot and the last slot is left empty.
-void Delete(int line, char* grid);
 
 // Copies the slot of `source` onto `destination` and empties `source`; a line moved onto
 // itself stays as it was.
@@ -17,9 +13,8 @@ void Move(int source, int destination, char* grid);
 // Copies the slot of `source` onto `destination`.
 void Copy(int source, int destination, char* grid);
 
-namespace cmd {
-void line_insert(EditorState& state);
-void line_delete(EditorState& state);
-void line_move(EditorState& state);
-void line_copy(EditorState& state);
-}  // namespace cmd
+// Handlers of commands (their rows: app/command_table.cc).
+void OnLineInsert(EditorState& state);
+void OnLineDelete(EditorState& state);
+void OnLineMove(EditorState& state);
+void OnLineCopy(EditorState& state);

@@ -12,9 +12,8 @@ void StoreUndo(int line, int* undo_line, char* buffer, const char* grid) {
 }
 
 void RecallUndo(int line, const char* buffer, char* grid) {
-  MarkUsed(line);
   MarkChanged();
-  std::memcpy(SlotOf(line, grid), buffer, static_cast<size_t>(lsize));
+  std::memcpy(WritableSlot(line, grid), buffer, static_cast<size_t>(lsize));
 }
 
 void StoreDoubleUndo(int first, int second, char* buffer, char* buffer2, const char* grid) {
@@ -23,38 +22,34 @@ void StoreDoubleUndo(int first, int second, char* buffer, char* buffer2, const c
   std::memcpy(buffer2, SlotOf(second, grid), static_cast<size_t>(lsize));
 }
 
-void RecordLineUndo(EditorState& state, int kind) {
+void RecordLineUndo(EditorState& state, UndoKind kind) {
   StoreUndo(state.cur_line, &state.undo_line, state.undo_text.get(), state.grid);
   state.undo_kind = kind;
 }
 
-namespace cmd {
-
-void undo(EditorState& state) {
+void OnUndo(EditorState& state) {
   switch (state.undo_kind) {
-    case 1:
+    case UndoKind::kLine:
       RecallUndo(state.undo_line, state.undo_text.get(), state.grid);
       break;
-    case 2:
+    case UndoKind::kWedge:
       Delete(state.undo_line, state.grid);
       break;
-    case 3:
+    case UndoKind::kDelete:
       Wedge(state.undo_line, state.grid);
       RecallUndo(state.undo_line, state.undo_text.get(), state.grid);
       break;
-    case 4:
-    case 6:
+    case UndoKind::kMove:
+    case UndoKind::kWrap:
       RecallUndo(state.undo_line, state.undo_text.get(), state.grid);
       RecallUndo(state.undo_line2, state.undo_text2.get(), state.grid);
       break;
-    case 5:
+    case UndoKind::kCopy:
       RecallUndo(state.undo_line2, state.undo_text2.get(), state.grid);
       break;
-    default:
-      return;  // nothing pending
+    case UndoKind::kNone:
+      return;
   }
   state.cur_line = state.undo_line;
-  state.undo_kind = 0;
+  state.undo_kind = UndoKind::kNone;
 }
-
-}  // namespace cmd

@@ -1,7 +1,7 @@
 // One-step undo: saving line slots before an edit and putting them back.
 #pragma once
 
-struct EditorState;
+#include "core/editor_state.h"
 
 // Sets *undo_line to `line` and copies the line's whole slot into `buffer`.
 void StoreUndo(int line, int* undo_line, char* buffer, const char* grid);
@@ -13,10 +13,9 @@ void RecallUndo(int line, const char* buffer, char* grid);
 // lies outside the grid.
 void StoreDoubleUndo(int first, int second, char* buffer, char* buffer2, const char* grid);
 
-// Saves the current line's whole slot for undo and records an undo of `kind` for it (kind 1,
-// an edit inside the line, unless told otherwise).
-void RecordLineUndo(EditorState& state, int kind = 1);
+// Saves the current line's whole slot for undo and records an undo of `kind` for it (an edit
+// inside the line unless told otherwise).
+void RecordLineUndo(EditorState& state, UndoKind kind = UndoKind::kLine);
 
-namespace cmd {
-void undo(EditorState& state);
-}  // namespace cmd
+// Handlers of commands (their rows: app/command_table.cc).
+void OnUndo(EditorState& state);

@@ -108,7 +108,7 @@ struct Placement {
 // Returns true when no slot of `grid` holds text. A grid never written is not even read: a
 // read would map a page there, which keeps a large page from taking its place.
 bool DocumentEmpty(const char* grid) {
-  return used_lines == 0 || (DocLength(grid) == 0 && grid[0] == 0);
+  return UsedLines() == 0 || (DocLength(grid) == 0 && grid[0] == 0);
 }
 
 // Picks where the lines of a file of `file_size` bytes go, its first block in view. Returns
@@ -144,7 +144,10 @@ void PlaceLines(Placement& load, const char* text, size_t count, int offset) {
     size_t room = static_cast<size_t>(lsize - 1 - load.column);
     // A newline right behind a full line still ends it; only a further character splits it.
     size_t look = std::min(static_cast<size_t>(end - at), room + 1);
-    char* slot = SlotOf(load.line, load.target) + load.column;
+    // Lines written straight into the grid count as used at once, so that every slot from
+    // UsedLines() on stays empty even when the load ends at the partial-load question.
+    char* slot = (load.target == load.grid ? WritableSlot(load.line, load.grid)
+                                           : SlotOf(load.line, load.target)) + load.column;
     const char* newline = static_cast<const char*>(std::memchr(at, '\n', look));
     if (newline) {
       std::memcpy(slot, at, static_cast<size_t>(newline - at));
@@ -187,16 +190,11 @@ void TakeBlock(Placement& load, const char* block, size_t count, size_t file_siz
   load.length += static_cast<int>(count);
   load.last = block[count - 1];
   if (!load.stopped) PlaceLines(load, block, count, offset);
-  // Lines written straight into the grid count as used at once, so that every slot from
-  // used_lines on stays empty even when the load ends at the partial-load question.
-  if (load.target == load.grid) MarkUsed(std::min(load.line, lines - 1));
 }
 
-// Empties the slots a load wrote straight into the grid before its read failed.
+// Empties the slots a load wrote straight into the (empty) grid before it failed.
 void DropPlaced(Placement& load) {
-  if (load.target != load.grid) return;
-  int written = std::min(load.line + 1, lines);
-  std::memset(load.grid, 0, static_cast<size_t>(written) * static_cast<size_t>(lsize));
+  if (load.target == load.grid) EndLoad(0, load.grid);
 }
 
 // Reports the lines of a load that has read its whole file, asks before a partial load, and
@@ -216,19 +214,13 @@ bool FinishLoad(Placement& load) {
     if (load.dense) AdviseLargePages(load.grid, bytes);
     if (load.target) MoveIntoGrid(load.target, bytes, load.grid);
     load.target = nullptr;
-    // Only slots below used_lines can hold text (every later slot is all zero), so clearing
-    // those empties the rest of the grid without touching pages the document never reached.
-    if (used_lines > count)
-      std::memset(load.grid + bytes, 0, static_cast<size_t>(used_lines - count) * static_cast<size_t>(lsize));
   }
-  used_lines = count;
+  EndLoad(count, load.grid);
   unsaved_changes = false;  // the grid now holds the file
   return true;
 }
 
 }  // namespace
-
-bool partial_load_refused = false;
 
 int DataWarning(float percentage) {
   std::printf(kPartial, static_cast<double>(percentage));
@@ -294,19 +286,15 @@ bool LoadFile(char* open_name, char* grid, char* file_name, FileIdentity& known)
 
 }  // namespace
 
-bool Open(int ask, char* open_name, char* grid, char* file_name, FileIdentity& known) {
-  if (ask == 0 && !AskOpenName(open_name, grid, file_name, known)) return false;
+bool Open(LoadMode mode, char* open_name, char* grid, char* file_name, FileIdentity& known) {
+  if (mode == LoadMode::kAsk && !AskOpenName(open_name, grid, file_name, known)) return false;
   bool loaded = LoadFile(open_name, grid, file_name, known);
   ReportLeftovers(open_name);
   return loaded;
 }
 
-namespace cmd {
-
-void open(EditorState& state) {
+void OnOpen(EditorState& state) {
   // An undo of the old document has nothing to do with the new one.
-  if (Open(0, state.open_name, state.grid, state.file_name, state.file_identity))
-    state.undo_kind = 0;
+  if (Open(LoadMode::kAsk, state.open_name, state.grid, state.file_name, state.file_identity))
+    state.undo_kind = UndoKind::kNone;
 }
-
-}  // namespace cmd

@@ -4,13 +4,18 @@
 struct EditorState;
 struct FileIdentity;
 
-// Loads the file named by `open_name` into `grid`. With `ask` 0 the open dialog runs first and
-// may save the document under `file_name` (last read or written as `known`) or change
-// `open_name`. A file that cannot be read as a whole, or a partial load not agreed to, leaves
-// the document as it was. Then names what earlier sessions left for the file (ReportLeftovers). A file
-// loaded, or a name that does not exist, becomes `file_name`, with `known` set to match; when
-// nothing was opened, both stay as they were. Returns true when a file replaced the document.
-bool Open(int ask, char* open_name, char* grid, char* file_name, FileIdentity& known);
+// Whether a load asks first: the open key's load asks for the name (and may save the
+// document first); the start-up load of the file named on the command line does not.
+enum class LoadMode { kAsk, kNoQuestion };
+
+// Loads the file named by `open_name` into `grid`. With LoadMode::kAsk the open dialog runs
+// first and may save the document under `file_name` (last read or written as `known`) or
+// change `open_name`. A file that cannot be read as a whole, or a partial load not agreed to,
+// leaves the document as it was. Then names what earlier sessions left for the file
+// (ReportLeftovers). A file loaded, or a name that does not exist, becomes `file_name`, with
+// `known` set to match; when nothing was opened, both stay as they were. Returns true when a
+// file replaced the document.
+bool Open(LoadMode mode, char* open_name, char* grid, char* file_name, FileIdentity& known);
 
 // Splits the terminated `text` into lines and puts them into `grid` in place of the document,
 // with the messages and the question of a load from a file. A partial load not agreed to
@@ -23,9 +28,5 @@ void ParseLines(const char* text, char* grid);
 // end with status 1.
 int DataWarning(float percentage);
 
-// Set once the user has refused a partial load: the session is to end with status 1.
-extern bool partial_load_refused;
-
-namespace cmd {
-void open(EditorState& state);
-}  // namespace cmd
+// Handlers of commands (their rows: app/command_table.cc).
+void OnOpen(EditorState& state);

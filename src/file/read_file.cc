@@ -19,7 +19,7 @@ constexpr size_t kReadBlock = 1 << 16;
 // Reads exactly `size` bytes from `fd`, handing them to `take` block by block; returns false
 // on a read error or a short file (errno is then set, 0 for a short file).
 bool ReadAll(int fd, size_t size, const BlockSink& take) {
-  static char block[kReadBlock];
+  char block[kReadBlock];
   size_t left = size;
   while (left > 0) {
     ssize_t got = read(fd, block, left < kReadBlock ? left : kReadBlock);

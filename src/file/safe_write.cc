@@ -321,7 +321,7 @@ bool LockFile(int fd) {
 // Copies `size` bytes from offset 0 of `from` to offset 0 of `to`. Returns false on an error
 // (errno set).
 bool CopyContent(int from, int to, off_t size) {
-  static char block[kCopyBlock];
+  char block[kCopyBlock];
   for (off_t at = 0; at < size;) {
     size_t want = static_cast<size_t>(std::min<off_t>(size - at, kCopyBlock));
     ssize_t got = pread(from, block, want, at);

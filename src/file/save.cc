@@ -151,8 +151,6 @@ SaveOutcome SaveOnce(char* file_name, const char* grid, FileIdentity& known) {
 
 }  // namespace
 
-bool last_save_failed = false;
-
 bool SaveDocument(char* file_name, const char* grid, FileIdentity& known) {
   SaveOutcome outcome = SaveOnce(file_name, grid, known);
   if (outcome != SaveOutcome::kCancelled) last_save_failed = outcome == SaveOutcome::kFailed;
@@ -184,17 +182,13 @@ int DefineSaveName(char* file_name, FileIdentity& agreed) {
   return 1;
 }
 
-namespace cmd {
-
-void save_prompt(EditorState& state) {
+void OnSavePrompt(EditorState& state) {
   FileIdentity agreed;
   if (!DefineSaveName(state.file_name, agreed)) return;
   state.file_identity = agreed;
   SaveDocument(state.file_name, state.grid, state.file_identity);
 }
 
-void save_overwrite(EditorState& state) {
+void OnSaveOverwrite(EditorState& state) {
   SaveDocument(state.file_name, state.grid, state.file_identity);
 }
-
-}  // namespace cmd

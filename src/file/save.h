@@ -11,15 +11,11 @@ struct FileIdentity;
 // is then the file written and the document has no unsaved changes.
 bool SaveDocument(char* file_name, const char* grid, FileIdentity& known);
 
-// True while the last save attempt failed and none has succeeded since.
-extern bool last_save_failed;
-
 // Runs the save-name dialog. Returns 1 when a name is settled in `file_name`, 0 when declined,
 // when input ends or a name is too long (`file_name` is then unchanged). On 1, `agreed` is the
 // file the user has agreed to overwrite with 'o', or none.
 int DefineSaveName(char* file_name, FileIdentity& agreed);
 
-namespace cmd {
-void save_prompt(EditorState& state);
-void save_overwrite(EditorState& state);
-}  // namespace cmd
+// Handlers of commands (their rows: app/command_table.cc).
+void OnSavePrompt(EditorState& state);
+void OnSaveOverwrite(EditorState& state);

@@ -19,7 +19,7 @@ size_t DocumentSize(const char* grid) {
 }
 
 bool WriteDocument(int fd, const char* grid) {
-  static char block[kWriteBlock];
+  char block[kWriteBlock];
   size_t used = 0;
   int last = DocLength(grid);
   for (int k = 0; k <= last; ++k) {

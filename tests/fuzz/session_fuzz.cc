@@ -55,15 +55,15 @@ void EmptyWorkDir() {
 }
 
 // Returns the fault of slot `line`, or nullptr when it has a terminator and only zeros behind
-// it (only zeros at all from used_lines on). Not instrumented: it is no part of what is tested.
+// it (only zeros at all from UsedLines() on). Not instrumented: it is no part of what is tested.
 __attribute__((no_sanitize("address", "coverage")))
 const char* BrokenSlot(const char* grid, int line) {
   if (line < 0 || line >= lines) return nullptr;
   const char* slot = SlotOf(line, grid);
-  const char* end = slot + (line < used_lines ? strnlen(slot, static_cast<size_t>(lsize)) : 0);
+  const char* end = slot + (line < UsedLines() ? strnlen(slot, static_cast<size_t>(lsize)) : 0);
   if (end == slot + lsize) return "slot without its terminator";
   while (end < slot + lsize)
-    if (*end++) return line < used_lines ? "bytes behind a terminator" : "bytes at or after used_lines";
+    if (*end++) return line < UsedLines() ? "bytes behind a terminator" : "bytes at or after used_lines";
   return nullptr;
 }
 
@@ -73,7 +73,7 @@ void Check(const EditorState& state, bool whole, int turn) {
   const char* fault = state.cur_line < 0 || state.cur_line >= lines ? "cur_line outside the grid"
                       : state.cur_pos < 0 || state.cur_pos >= lsize ? "cur_pos outside the slot"
                                                                      : nullptr;
-  int end = whole ? lines : (used_lines < lines ? used_lines : lines);
+  int end = whole ? lines : (UsedLines() < lines ? UsedLines() : lines);
   for (int line = 0; line < end && !fault; ++line) fault = BrokenSlot(state.grid, line);
   for (int line : {state.cur_line, state.cur_line + 1, state.undo_line, state.undo_line2, lines - 1})
     if (!fault) fault = BrokenSlot(state.grid, line);
@@ -123,16 +123,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WriteFile(".pellak_rc", text);
   }
   if ((flags & kNameDocument) && (flags & kWriteDocument)) WriteFile("doc.txt", document);
-  lines = kDefaultLines, lsize = kDefaultLsize, used_lines = 0;
+  lines = kDefaultLines, lsize = kDefaultLsize;
   SetInputFromMemory(rest.data(), rest.size());
 
-  char name[] = "doc.txt";
-  char* argv[] = {name, name, nullptr};
   auto state = std::make_unique<EditorState>();
   int turn = 0;
   fuzz_guard_on = true;
   try {
-    if (StartUp(*state, flags & kNameDocument ? 2 : 1, argv) == 0 && state->grid &&
+    if (StartUp(*state, flags & kNameDocument ? "doc.txt" : nullptr) == 0 && state->grid &&
         lines <= 2 * kDefaultLines && static_cast<long>(lines) * lsize <= kMaxGridBytes) {
       bool small = static_cast<long>(lines) * lsize <= kWholeEveryTurn;
       Check(*state, small, turn);

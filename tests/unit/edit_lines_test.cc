@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/editor_state.h"
 #include "core/navigation.h"
 #include "edit/inline_edit.h"
 #include "edit/undo.h"
@@ -76,9 +77,10 @@ TEST(WedgeAndDelete, MatchTheWholeGridShiftsOnRandomDocuments) {
           Delete(line, g.data());
           LiteralDelete(line, literal.data());
           break;
-        case 4: {  // typing raises the bound anywhere, the last slot included
-          int column = static_cast<int>(random() % static_cast<unsigned>(lsize));
-          Replace(line, column, lines, text.c_str(), g.data());
+        case 4: {  // typing, or its space fill alone, raises the bound anywhere, the last slot too
+          int column = static_cast<int>(random() % static_cast<unsigned>(lsize - step % 2));
+          if (step % 2) SpaceFill(line, column, g.data()), text.clear();
+          else Replace(line, column, lines, text.c_str(), g.data());
           LiteralReplace(line, column, text, literal.data());
           break;
         }

@@ -101,7 +101,7 @@ TEST_F(LoadTest, RandomTextsLoadAsTheCharacterByCharacterRulesSay) {
       ASSERT_EQ(g.Text(i), expected) << context << " line " << i;
     }
     ASSERT_TRUE(g.Sound()) << context;
-    ASSERT_GE(used_lines, static_cast<int>(want.lines.size())) << context;
+    ASSERT_GE(UsedLines(), static_cast<int>(want.lines.size())) << context;
   }
 }
 
@@ -120,8 +120,8 @@ TEST_F(LoadTest, FilesOfManyBlocksLoadAsTheCharacterByCharacterRulesSay) {
     Expected want = ReferenceLoad(text, 1000, 256);
     ASSERT_EQ(want.lines.size(), 1000u);
     char file_name[kNameSize] = "";
-    FileIdentity identity;
-    std::string out = Printed("Y\n", [&] { Open(1, name, g.data(), file_name, identity); });
+    FileIdentity known;
+    auto out = Printed("Y\n", [&] { Open(LoadMode::kNoQuestion, name, g.data(), file_name, known); });
     EXPECT_EQ(out.find("percent of the data was loaded") != std::string::npos, want.loss);
     for (int i = 0; i < 1000; ++i) ASSERT_EQ(g.Text(i), want.lines[static_cast<size_t>(i)]) << i;
   }
