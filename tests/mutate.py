@@ -65,14 +65,14 @@ SKIP = re.compile(r"^\s*(#|//|\*|/\*|$)")
 LITERAL = re.compile(r'"(\\.|[^"\\])*"|\'(\\.|[^\'\\])*\'')
 
 
+# Returns `line` with the inside of its string and character literals blanked out.
 def blank_literals(line):
-    """Returns `line` with the inside of its string and character literals blanked out."""
     return LITERAL.sub(lambda m: m.group(0)[0] + " " * (len(m.group(0)) - 2) + m.group(0)[-1],
                        line)
 
 
+# Returns the lines of a file and its mutants: (line index, operator name, new line).
 def mutants_of(path):
-    """Returns the mutants of a file: (line index, operator name, new line)."""
     with open(path, encoding="utf-8", errors="surrogateescape") as f:
         lines = f.read().split("\n")
     found = []
@@ -101,10 +101,10 @@ def mutants_of(path):
     return lines, found
 
 
+# Runs `command` in a process group of its own; returns its exit status, or None when it ran
+# past `timeout` seconds. Whatever is left of the group afterwards (an editor a mutant made
+# spin, a helper a test started) is killed, so no fault outlives its run.
 def run(command, timeout=None, log=subprocess.DEVNULL):
-    """Runs `command` in a process group of its own; returns its exit status, or None when it
-    ran past `timeout` seconds. Whatever is left of the group afterwards (an editor a mutant
-    made spin, a helper a test started) is killed, so no fault outlives its run."""
     child = subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT,
                              start_new_session=True)
     try:
@@ -160,17 +160,15 @@ def main():
     work = tempfile.mkdtemp(prefix="pellak-mutate-")
     tree, build, log_path = (os.path.join(work, part) for part in ("tree", "build", "base.log"))
     listed = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=ROOT,
-                            check=True, stdout=subprocess.PIPE).stdout.decode(
-                                "utf-8", "surrogateescape").split("\0")
-    for name in (n for n in listed if os.path.isfile(os.path.join(ROOT, n))):
-        os.makedirs(os.path.dirname(os.path.join(tree, name)), exist_ok=True)
-        shutil.copy2(os.path.join(ROOT, name), os.path.join(tree, name), follow_symlinks=False)
+                            check=True, stdout=subprocess.PIPE).stdout.split(b"\0")
+    os.mkdir(tree)
+    subprocess.run(["cp", "-a", "--parents", "--"] + [n for n in listed if os.path.isfile(
+        os.path.join(ROOT.encode(), n))] + [tree.encode()], cwd=ROOT, check=True)
     # Kept files of a faulty editor go to a home and a temporary directory of the run's own.
-    for part, mode in (("home", 0o700), ("tmp", 0o1777)):
-        os.mkdir(os.path.join(work, part))
-        os.chmod(os.path.join(work, part), mode)
-    os.chmod(work, 0o755)
     os.environ.update(HOME=os.path.join(work, "home"), TMPDIR=os.path.join(work, "tmp"))
+    for path, mode in ((work, 0o755), (os.environ["HOME"], 0o700), (os.environ["TMPDIR"], 0o1777)):
+        os.makedirs(path, exist_ok=True)
+        os.chmod(path, mode)
     make = ["cmake", "--build", build, "-j", str(os.cpu_count() or 1)]
     ctest = ["ctest", "--test-dir", build, "-j", str(os.cpu_count() or 1), "--stop-on-failure",
              "--timeout", "120"]
