@@ -65,14 +65,14 @@ SKIP = re.compile(r"^\s*(#|//|\*|/\*|$)")
 LITERAL = re.compile(r'"(\\.|[^"\\])*"|\'(\\.|[^\'\\])*\'')
 
 
+# Returns `line` with the inside of its string and character literals blanked out.
 def blank_literals(line):
-    """Returns `line` with the inside of its string and character literals blanked out."""
     return LITERAL.sub(lambda m: m.group(0)[0] + " " * (len(m.group(0)) - 2) + m.group(0)[-1],
                        line)
 
 
+# Returns the lines of a file and its mutants: (line index, operator name, new line).
 def mutants_of(path):
-    """Returns the mutants of a file: (line index, operator name, new line)."""
     with open(path, encoding="utf-8", errors="surrogateescape") as f:
         lines = f.read().split("\n")
     found = []
@@ -101,10 +101,10 @@ def mutants_of(path):
     return lines, found
 
 
+# Runs `command` in a process group of its own; returns its exit status, or None when it ran
+# past `timeout` seconds. Whatever is left of the group afterwards (an editor a mutant made
+# spin, a helper a test started) is killed, so no fault outlives its run.
 def run(command, timeout=None, log=subprocess.DEVNULL):
-    """Runs `command` in a process group of its own; returns its exit status, or None when it
-    ran past `timeout` seconds. Whatever is left of the group afterwards (an editor a mutant
-    made spin, a helper a test started) is killed, so no fault outlives its run."""
     child = subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT,
                              start_new_session=True)
     try:
@@ -132,12 +132,22 @@ def main():
     parser.add_argument("--sample", type=int, default=0, help="at most this many mutants a file")
     parser.add_argument("--seed", type=int, default=1, help="seed of the sample")
     parser.add_argument("--list", action="store_true", help="list the mutants; run nothing")
+    parser.add_argument("--again", metavar="REPORT",
+                        help="only the survivors of an earlier report (after new tests)")
     args = parser.parse_args()
+    again = set()
+    if args.again:  # "SURVIVED FILE:LINE: OPERATOR", "- OLD", "+ NEW": the line may have moved
+        with open(args.again, encoding="utf-8", errors="surrogateescape") as report:
+            again = set(re.findall(r"^SURVIVED ([^:]+):\d+: (.+)\n +- (.*)\n +\+ (.*)$",
+                                   report.read(), re.M))
 
     plans = {}
     for name in args.files:
         relative = os.path.relpath(os.path.abspath(name), ROOT)
         lines, found = mutants_of(os.path.join(ROOT, relative))
+        if args.again:
+            found = [m for m in found if (relative, m[1], lines[m[0]].strip(),
+                                          m[2].strip() or "(line dropped)") in again]
         if args.sample and len(found) > args.sample:
             found = sorted(random.Random(args.seed).sample(found, args.sample))
         plans[relative] = (lines, found)
@@ -150,11 +160,15 @@ def main():
     work = tempfile.mkdtemp(prefix="pellak-mutate-")
     tree, build, log_path = (os.path.join(work, part) for part in ("tree", "build", "base.log"))
     listed = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=ROOT,
-                            check=True, stdout=subprocess.PIPE).stdout.decode(
-                                "utf-8", "surrogateescape").split("\0")
-    for name in (n for n in listed if os.path.isfile(os.path.join(ROOT, n))):
-        os.makedirs(os.path.dirname(os.path.join(tree, name)), exist_ok=True)
-        shutil.copy2(os.path.join(ROOT, name), os.path.join(tree, name), follow_symlinks=False)
+                            check=True, stdout=subprocess.PIPE).stdout.split(b"\0")
+    os.mkdir(tree)
+    subprocess.run(["cp", "-a", "--parents", "--"] + [n for n in listed if os.path.isfile(
+        os.path.join(ROOT.encode(), n))] + [tree.encode()], cwd=ROOT, check=True)
+    # Kept files of a faulty editor go to a home and a temporary directory of the run's own.
+    os.environ.update(HOME=os.path.join(work, "home"), TMPDIR=os.path.join(work, "tmp"))
+    for path, mode in ((work, 0o755), (os.environ["HOME"], 0o700), (os.environ["TMPDIR"], 0o1777)):
+        os.makedirs(path, exist_ok=True)
+        os.chmod(path, mode)
     make = ["cmake", "--build", build, "-j", str(os.cpu_count() or 1)]
     ctest = ["ctest", "--test-dir", build, "-j", str(os.cpu_count() or 1), "--stop-on-failure",
              "--timeout", "120"]
@@ -171,9 +185,17 @@ def main():
         try:
             for index, operator, new in found:
                 write_lines(path, lines[:index] + ([new] if new else []) + lines[index + 1:])
-                verdict = 2 if run(make) != 0 else 1 if run(ctest, args.timeout) == 0 else 0
+                # Without the times of earlier runs ctest starts the quick session cases first.
+                shutil.rmtree(os.path.join(build, "Testing"), ignore_errors=True)
+                with open(log_path, "w") as log:
+                    verdict = 2 if run(make) != 0 else 1 if run(ctest, args.timeout, log) == 0 else 0
+                with open(log_path, errors="replace") as log:
+                    by = " ".join(re.findall(r"^\s*\d+ - (\S+) \(", log.read(), re.M)[:3])
                 counts[verdict] += 1
-                if verdict == 1:
+                if verdict != 1:  # one line each, so that a run cut short still tells its score
+                    print(f"{('KILLED', '', 'INVALID')[verdict]} {relative}:{index + 1}: "
+                          f"{operator}{' by ' + by if verdict == 0 else ''}", flush=True)
+                else:
                     print(f"SURVIVED {relative}:{index + 1}: {operator}\n    - "
                           f"{lines[index].strip()}\n    + {new.strip() or '(line dropped)'}",
                           flush=True)
