@@ -191,17 +191,19 @@ echo "== where a copy goes"
 if [ -n "$root" ] && have strace && have unshare && mkdir box && printf 'old\n' > box/doc.txt && chattr +a box 2> /dev/null; then
   # A copy that cannot go beside the file, in a directory that only takes new names, goes to
   # $TMPDIR, even a one-character one; it stays when the save is killed at its ftruncate.
-  # /tmp is the test's own here, in a mount namespace.
-  own_tmp() { unshare -m bash -c 'mount -t tmpfs tmpfs /tmp && exec "$@"' own_tmp "$@"; }
-  mkdir t && { TMPDIR=t own_tmp strace -o /dev/null -e inject=ftruncate:signal=KILL:when=1 "$pellak" box/doc.txt < <(printf 'new\nS\n'); } > /dev/null 2>&1
+  # /tmp is the test's own here, in a mount namespace; the editor runs as a copy in the working
+  # directory, since the build may be under /tmp.
+  cp "$pellak" editor
+  own_tmp() { unshare -m bash -c 'mount -t tmpfs tmpfs /tmp && exec env "$@"' own_tmp "$@"; }
+  mkdir t && { TMPDIR=t own_tmp strace -o /dev/null -e inject=ftruncate:signal=KILL:when=1 ./editor box/doc.txt < <(printf 'new\nS\n'); } > /dev/null 2>&1
   same t/pellak-0/doc.txt.pellak-backup-* old.txt
   # Another user's directory under the private name there is not used: /tmp is.
   mkdir -p -m 700 x/pellak-0 && chown nobody x/pellak-0 && printf 'old\n' > box/doc.txt
   TMPDIR=x own_tmp bash -c '{ strace -o /dev/null -e inject=ftruncate:signal=KILL:when=1 "$0" box/doc.txt < <(printf "new\nS\n"); } > /dev/null 2>&1
-    cat /tmp/pellak-0/doc.txt.pellak-backup-*' "$pellak" > out
+    cat /tmp/pellak-0/doc.txt.pellak-backup-*' ./editor > out
   holds out "a copy with another user's directory in the way" old
   # With no $TMPDIR it goes to /tmp; nothing else changes.
-  printf 'new\nS\n' | TMPDIR="$work/none" own_tmp "$pellak" box/doc.txt > out 2> err ||
+  printf 'new\nS\n' | TMPDIR="$work/none" own_tmp ./editor box/doc.txt > out 2> err ||
     fail "a save with the copy in /tmp: status $?, $(cat err)"
   said "Saved to box/doc.txt"
   [ ! -s err ] || fail "a save with the copy in /tmp: $(cat err)"
@@ -210,7 +212,7 @@ if [ -n "$root" ] && have strace && have unshare && mkdir box && printf 'old\n' 
   mkdir full && mount -t tmpfs -o size=64k tmpfs full && printf 'old\n' > full/doc.txt && ln full/doc.txt full/twin.txt
   head -c 100000 /dev/zero > full/fill 2> /dev/null
   { seq 3000; echo S; } | TMPDIR="$work/full" unshare -m bash -c 'mount -t tmpfs -o size=4k tmpfs /tmp && head -c 9000 /dev/zero > /tmp/fill
-    exec "$0" full/doc.txt' "$pellak" > out 2>&1
+    exec env "$0" full/doc.txt' ./editor > out 2>&1
   said "Could not save to full/doc.txt: no copy of its old content can be kept: No space left on device; nothing was saved"
   same full/doc.txt old.txt
   is "$(ls -A full)" "$(printf 'doc.txt\nfill\ntwin.txt')" "the names on the full disk"
