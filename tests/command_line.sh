@@ -6,14 +6,12 @@ source "$(dirname "$0")/script_start.sh"
 
 # An RC file of root's is read by every user; one of a third user's is not.
 if setpriv --reuid=nobody --regid=nogroup --clear-groups true 2> /dev/null; then
-  mkdir rc_root rc_daemon && chmod 755 "$work" && printf 'max_lines=3\n' | tee rc_root/.pellak_rc > rc_daemon/.pellak_rc
-  chown daemon rc_daemon/.pellak_rc
-  for dir in rc_root rc_daemon; do
-    (cd $dir && setpriv --reuid=nobody --regid=nogroup --clear-groups "$pellak" < /dev/null > out 2>&1)
+  mkdir rc && chmod 755 "$work" && printf 'max_lines=3\n' > rc/.pellak_rc
+  for owner in root daemon; do
+    chown $owner rc/.pellak_rc && (cd rc && setpriv --reuid=nobody --regid=nogroup --clear-groups "$pellak" < /dev/null > $owner 2>&1)
   done
-  grep -q '^ 3$' rc_root/out && ! grep -q '^ 4$' rc_root/out || fail "a root's RC file as nobody: $(head -12 rc_root/out)"
-  grep -q '^Not using RC file .pellak_rc: it belongs to another user' rc_daemon/out ||
-    fail "another user's RC file: $(head -5 rc_daemon/out)"
+  grep -q '^ 3$' rc/root && ! grep -q '^ 4$' rc/root || fail "a root's RC file as nobody: $(head -12 rc/root)"
+  grep -q '^Not using RC file .pellak_rc: it belongs to another user' rc/daemon || fail "another user's RC file: $(head -5 rc/daemon)"
 else
   echo "setpriv cannot run as another user here: the RC file's owner is not tried"
 fi

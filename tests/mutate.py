@@ -19,7 +19,9 @@
 #
 
 import argparse
+import contextlib
 import os
+import pathlib
 import random
 import re
 import shutil
@@ -73,8 +75,7 @@ def blank_literals(line):
 
 # Returns the lines of a file and its mutants: (line index, operator name, new line).
 def mutants_of(path):
-    with open(path, encoding="utf-8", errors="surrogateescape") as f:
-        lines = f.read().split("\n")
+    lines = pathlib.Path(path).read_text(encoding="utf-8", errors="surrogateescape").split("\n")
     found = []
     in_comment = False
     for index, line in enumerate(lines):
@@ -112,16 +113,13 @@ def run(command, timeout=None, log=subprocess.DEVNULL):
     except subprocess.TimeoutExpired:
         return None
     finally:
-        try:
+        with contextlib.suppress(ProcessLookupError):
             os.killpg(child.pid, signal.SIGKILL)
-        except ProcessLookupError:
-            pass
         child.wait()
 
 
 def write_lines(path, lines):
-    with open(path, "w", encoding="utf-8", errors="surrogateescape") as f:
-        f.write("\n".join(lines))
+    pathlib.Path(path).write_text("\n".join(lines), encoding="utf-8", errors="surrogateescape")
 
 
 def main():
@@ -135,11 +133,9 @@ def main():
     parser.add_argument("--again", metavar="REPORT",
                         help="only the survivors of an earlier report (after new tests)")
     args = parser.parse_args()
-    again = set()
-    if args.again:  # "SURVIVED FILE:LINE: OPERATOR", "- OLD", "+ NEW": the line may have moved
-        with open(args.again, encoding="utf-8", errors="surrogateescape") as report:
-            again = set(re.findall(r"^SURVIVED ([^:]+):\d+: (.+)\n +- (.*)\n +\+ (.*)$",
-                                   report.read(), re.M))
+    # "SURVIVED FILE:LINE: OPERATOR", "- OLD", "+ NEW" in the report; the line may have moved.
+    again = set(re.findall(r"^SURVIVED ([^:]+):\d+: (.+)\n +- (.*)\n +\+ (.*)$", pathlib.Path(
+        args.again).read_text(errors="surrogateescape"), re.M)) if args.again else set()
 
     plans = {}
     for name in args.files:
