@@ -106,8 +106,7 @@ def mutants_of(path):
 # past `timeout` seconds. Whatever is left of the group afterwards (an editor a mutant made
 # spin, a helper a test started) is killed, so no fault outlives its run.
 def run(command, timeout=None, log=subprocess.DEVNULL):
-    child = subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT,
-                             start_new_session=True)
+    child = subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
     try:
         return child.wait(timeout=timeout)
     except subprocess.TimeoutExpired:
@@ -130,20 +129,21 @@ def main():
     parser.add_argument("--sample", type=int, default=0, help="at most this many mutants a file")
     parser.add_argument("--seed", type=int, default=1, help="seed of the sample")
     parser.add_argument("--list", action="store_true", help="list the mutants; run nothing")
-    parser.add_argument("--again", metavar="REPORT",
-                        help="only the survivors of an earlier report (after new tests)")
+    parser.add_argument("--again", metavar="REPORT", help="only the survivors of an earlier run")
     args = parser.parse_args()
     # "SURVIVED FILE:LINE: OPERATOR", "- OLD", "+ NEW" in the report; the line may have moved.
-    again = set(re.findall(r"^SURVIVED ([^:]+):\d+: (.+)\n +- (.*)\n +\+ (.*)$", pathlib.Path(
-        args.again).read_text(errors="surrogateescape"), re.M)) if args.again else set()
+    again = re.findall(r"^SURVIVED ([^:]+):(\d+): (.+)\n +- (.*)\n +\+ (.*)$", pathlib.Path(
+        args.again).read_text(errors="surrogateescape"), re.M) if args.again else []
 
     plans = {}
     for name in args.files:
         relative = os.path.relpath(os.path.abspath(name), ROOT)
         lines, found = mutants_of(os.path.join(ROOT, relative))
-        if args.again:
-            found = [m for m in found if (relative, m[1], lines[m[0]].strip(),
-                                          m[2].strip() or "(line dropped)") in again]
+        if args.again:  # of the mutants with a survivor's text, the one nearest its line
+            found = sorted({min((m for m in found if (m[1], lines[m[0]].strip(), m[2].strip() or
+                                 "(line dropped)") == (op, old, new)), default=None,
+                                key=lambda m: abs(m[0] + 1 - int(line)))
+                            for path, line, op, old, new in again if path == relative} - {None})
         if args.sample and len(found) > args.sample:
             found = sorted(random.Random(args.seed).sample(found, args.sample))
         plans[relative] = (lines, found)
