@@ -149,8 +149,7 @@ def main():
         plans[relative] = (lines, found)
         for index, operator, new in found if args.list else []:
             print(f"{relative}:{index + 1}: {operator}: {new.strip() or '(line dropped)'}")
-    if args.list:
-        return 0
+    if args.list: return 0
 
     # The working tree as it is, uncommitted changes included, in a scratch directory.
     work = tempfile.mkdtemp(prefix="pellak-mutate-")
