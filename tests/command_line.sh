@@ -23,22 +23,23 @@ for option in --help -V; do
   holds err "$option >/dev/full" "pellak: write error: No space left on device"
 done
 
-# A grid, or line buffers, that the memory allowed cannot hold: said, status 1. A sanitizer
-# build cannot start at all under such a limit: skipped there.
-for rc in 'max_lines=2000000\nmax_char=1000' 'max_lines=1\nmax_char=100000000'; do
-  printf "$rc\n" > .pellak_rc
-  if { (ulimit -v 400000 && exec "$pellak" -V); } > /dev/null 2>&1; then
-    (ulimit -v 400000 && exec "$pellak" < /dev/null > out 2> err)
-    is $? 1 "$rc within 400 MB: status"
-    holds err "$rc within 400 MB" "pellak: not enough memory for the document grid of \
-${rc//\\n/ by }; lower them in .pellak_rc"
-  else echo "the editor cannot start within 400 MB of address space here: not tried"; fi
-done
-# A load into a document that has no room for the file beside it is refused; the document stays.
-printf 'max_lines=150000\nmax_char=1000\n' > .pellak_rc && echo alpha > a.txt && echo beta > b.txt
+# A grid, or line buffers, that the memory allowed cannot hold: said, status 1; a load with no
+# room beside the document is refused and leaves it as it was. A sanitizer build cannot start
+# at all under such a limit: skipped there.
 if { (ulimit -v 250000 && exec "$pellak" -V); } > /dev/null 2>&1; then
+  for rc in 'max_lines=2000000\nmax_char=1000' 'max_lines=1\nmax_char=100000000'; do
+    printf "$rc\n" > .pellak_rc && (ulimit -v 400000 && exec "$pellak" < /dev/null > out 2> err)
+    is $? 1 "$rc within 400 MB: status"
+    holds err "$rc within 400 MB" "pellak: not enough memory for the document grid of ${rc//\\n/ by }; lower them in .pellak_rc"
+  done
+  printf 'max_lines=150000\nmax_char=1000\n' > .pellak_rc && echo alpha > a.txt && echo beta > b.txt
   (ulimit -v 250000 && printf 'O\nb.txt\n' | "$pellak" a.txt > out 2>&1)
   grep -q '^Could not load b.txt: not enough memory for the file; the document is unchanged$' out &&
     [ "$(tail -12 out | grep -c '^\[1\] alpha$')" = 1 ] || fail "a load without room: $(tail -12 out)"
+else echo "the editor cannot start within 250 MB of address space here: not tried"; fi
+# An RC file whose read is cut short by a signal (EINTR) is read whole.
+if command -v strace > /dev/null; then
+  printf 'max_lines=3\n' > .pellak_rc && strace -o /dev/null -P .pellak_rc -e trace=read -e inject=read:error=EINTR:when=1 "$pellak" < /dev/null > out 2>&1
+  grep -q '^ 3$' out && ! grep -q '^ 4$' out || fail "an RC file read cut short: $(head -12 out)"
 fi
 exit $failed
