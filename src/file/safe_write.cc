@@ -171,6 +171,14 @@ bool CopyAttributes(int fd, int found, const struct stat& old) {
   return CopyExtendedAttributes(ProcPath(found), fd) && fchmod(fd, old.st_mode & 07777) == 0;
 }
 
+// Puts back on the file `fd` the set-user-ID and set-group-ID bits of the user's own file
+// `info`, which a write or truncation by a process without CAP_FSETID clears. Returns false
+// when they cannot be set.
+bool KeepSetIds(int fd, const struct stat& info) {
+  if ((info.st_mode & (S_ISUID | S_ISGID)) == 0 || info.st_uid != geteuid()) return true;
+  return fchmod(fd, info.st_mode & 07777) == 0;
+}
+
 // Returns true when the directory or file `fd` only takes new names (append-only) or none
 // (immutable): a file there cannot be renamed over, nor a temporary name removed.
 bool KeepsItsNames(int fd) {
@@ -225,7 +233,7 @@ bool WriteReplacing(const FoundFile& found, const ContentWriter& write, WriteRes
     temp.Abandon();
     return false;
   }
-  if (!write(temp.fd) || !Sync(temp.fd)) {
+  if (!write(temp.fd) || !KeepSetIds(temp.fd, found.info) || !Sync(temp.fd)) {
     *result = Failed(WriteOutcome::kUnchanged, Reason());
     temp.Abandon();
     return true;
@@ -405,9 +413,11 @@ WriteResult WriteKeepingCopy(const FoundFile& found, size_t size, const ContentW
   int error = size > 0 ? posix_fallocate(fd, 0, static_cast<off_t>(size)) : 0;
   bool reserved = error == 0 || error == EOPNOTSUPP || error == EINVAL;
   if (!reserved) errno = error;
-  bool ok = reserved && write(fd) && ftruncate(fd, static_cast<off_t>(size)) == 0 && Sync(fd);
+  bool ok = reserved && write(fd) && ftruncate(fd, static_cast<off_t>(size)) == 0 &&
+            KeepSetIds(fd, old) && Sync(fd);
   WriteResult result = ok ? Written(fd) : Failed(WriteOutcome::kOldInCopy, Reason());
-  if (!ok && CopyContent(copy.fd, fd, old.st_size) && ftruncate(fd, old.st_size) == 0 && Sync(fd))
+  if (!ok && CopyContent(copy.fd, fd, old.st_size) && ftruncate(fd, old.st_size) == 0 &&
+      KeepSetIds(fd, old) && Sync(fd))
     result.outcome = WriteOutcome::kUnchanged;  // the old content is back
   if (!Close(fd) && result.outcome != WriteOutcome::kOldInCopy)
     result = Failed(WriteOutcome::kOldInCopy, Reason());
