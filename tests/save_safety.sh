@@ -163,7 +163,7 @@ if have strace; then
   done
   # Each read of a load and each write of a save cut short once by a signal (EINTR): the file
   # is loaded and saved whole.
-  seq -f 'line %g' 20000 > long.txt
+  seq -f '%015.0f' 20000 > long.txt  # 16 bytes a line: blocks of the save end at line ends
   for cut in "-P long.txt -e trace=read -e inject=read" "-e trace=write,pwrite64 -e inject=write,pwrite64"; do
     rm -f copy.txt
     strace -o /dev/null $cut:error=EINTR:when=1+2 "$pellak" long.txt < <(printf 's\ncopy.txt\n') > out 2>&1
